@@ -1,0 +1,92 @@
+#pragma once
+// Every effect the program's logic needs from the outside world goes through
+// this interface: message boxes, files, starting commands, waiting, the random
+// generator, the built-in items and the single-instance lock. The program uses
+// the Qt implementation (QtRuntime); tests use a fake that records what was
+// asked and answers what the test says. Text is UTF-8 throughout.
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace zandrel {
+
+using Bytes = std::vector<unsigned char>;
+
+enum class MessageIcon { Exclamation, Information, Stop };
+
+// The program's own title: the caption of its window and of any message box that names none.
+inline constexpr const char *ProgramTitle = "Zandrel";
+
+// A program to start without waiting for it.
+struct StartCommand {
+    std::string program;
+    std::vector<std::string> arguments;
+    // On Windows the command line is handed to the system exactly as written
+    // (the interpreter's quoting rules are its own); elsewhere it is unused.
+    std::string windowsCommandLine;
+    bool minimised = true;
+
+    bool operator==(const StartCommand &) const = default;
+};
+
+class Runtime {
+public:
+    virtual ~Runtime() = default;
+
+    // Modal: returns once the user has closed the box. An empty title shows ProgramTitle.
+    virtual void showMessage(const std::string &text, const std::string &title, MessageIcon icon) = 0;
+    // A failure that no handler traps. Shows its number and description; the
+    // program then goes on, so nothing the user typed is lost.
+    virtual void reportUnexpectedFailure(int number, const std::string &description) = 0;
+
+    // Folder of the executable, without a trailing separator (except a bare root).
+    virtual std::string executableFolder() const = 0;
+    // File name of the executable without its extension.
+    virtual std::string executableBaseName() const = 0;
+
+    // Starts a program and returns at once. Throws Failure when it cannot be started.
+    virtual void startCommand(const StartCommand &command) = 0;
+    // Handles every window event that is waiting, then returns.
+    virtual void processEvents() = 0;
+    // Returns no earlier than `seconds` from now, handling window events meanwhile.
+    virtual void waitSeconds(int seconds) = 0;
+    // Blocks for the given time without handling events.
+    virtual void sleepMilliseconds(int milliseconds) = 0;
+
+    // Seeds the random generator from the clock; done once per run.
+    virtual void seedRandomFromClock() = 0;
+    // The next value of the random generator: uniform in [0, 1), never 1.
+    virtual float nextRandom() = 0;
+
+    // The bytes of a built-in item; throws Failure when there is none.
+    virtual Bytes builtInItem(int number, const std::string &typeName) = 0;
+
+    // Files. Each throws Failure with the matching number (53 for a missing file).
+    // Reads at most `maxBytes` bytes from the start of the file.
+    virtual Bytes readFile(const std::string &path,
+                           std::size_t maxBytes = std::numeric_limits<std::size_t>::max()) = 0;
+    // Creates a new file that must not exist yet, readable by its owner only,
+    // and writes the bytes. Never follows a link planted under that name.
+    virtual void createFileExclusive(const std::string &path, const Bytes &bytes) = 0;
+    // Replaces the file with the bytes in one step: either the old content or
+    // the new one is there afterwards, never a partial file.
+    virtual void replaceFile(const std::string &path, const Bytes &bytes) = 0;
+    virtual void removeFile(const std::string &path) = 0;
+    virtual bool fileExists(const std::string &path) const = 0;
+    // A new, empty, owner-only file in the system's temporary folder whose name
+    // begins with `prefix`; its full path, or empty text when none could be had.
+    virtual std::string createTempFile(const std::string &prefix) = 0;
+
+    // Single instance. claimInstance is called once at start-up; it returns
+    // false when another copy of the program already runs.
+    virtual bool claimInstance() = 0;
+    virtual void releaseInstance() = 0;
+    // Asks the running copy to bring its window titled `title` to the front.
+    virtual void activateRunningCopy(const std::string &title) = 0;
+    virtual void setApplicationTitle(const std::string &title) = 0;
+};
+
+}  // namespace zandrel

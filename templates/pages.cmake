@@ -1,0 +1,1 @@
+# Page generator: see templates/CMakeLists.txt

@@ -1,0 +1,1 @@
+# Compressor, decompressor, catalogue and extraction: see templates/CMakeLists.txt

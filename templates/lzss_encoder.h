@@ -1,0 +1,25 @@
+#pragma once
+// Makes stored items: compresses a page into the stream that Comp_LZSS3
+// expands. Only the build runs it (the `lzss` tool); the program never
+// compresses anything.
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace zandrel::lzss {
+
+inline constexpr std::size_t MinLength = 3;
+inline constexpr std::size_t MaxLength = 258;
+inline constexpr std::size_t MaxDistance = 16383;  // below the 16 KiB window; 0 is the end marker
+inline constexpr unsigned char WindowKiB = 16;
+
+// The stored item for `input`: the stream, padded with zero bytes to a
+// multiple of 4. Matches are chosen by the shortest encoding over the longest
+// match found at each position. Throws std::invalid_argument for input that
+// the layout cannot hold: empty, without any repeat of 3 bytes or more within
+// the window (every item needs one back-reference), or too long for the
+// header's 24-bit counts.
+std::vector<unsigned char> compressItem(std::span<const unsigned char> input);
+
+}  // namespace zandrel::lzss

@@ -1,0 +1,75 @@
+#include "app/layout.h"
+
+#include <cmath>
+
+namespace zandrel::layout {
+
+int twipsToPixels(double twips)
+{
+    return static_cast<int>(std::lround(twips / TwipsPerPixel));
+}
+
+double pixelsToTwips(int pixels)
+{
+    return pixels * TwipsPerPixel;
+}
+
+float firstNameBoxLeft(int size, float current, float frameWidth, float boxWidth)
+{
+    // The columns of the chosen size stand as a block centred in the frame;
+    // the four-column case uses a ninth of the spare width, which the original
+    // layout did and which still leaves the block nearly centred.
+    const float centred = (frameWidth - boxWidth) / 2.0f;
+    if (size <= 8)
+        return centred;
+    if (size <= 16)
+        return centred - 800.0f;
+    if (size <= 24)
+        return centred - 1440.0f;
+    if (size <= 32)
+        return (frameWidth - boxWidth) / 9.0f;
+    return current;
+}
+
+float nameBoxLeft(int box, float firstLeft)
+{
+    const int column = (box - 1) / 8;
+    return firstLeft + NameColumnSpacing * static_cast<float>(column);
+}
+
+float nameBoxTop(int box)
+{
+    const int row = (box - 1) % 8;
+    return 240.0f + 360.0f * static_cast<float>(row);
+}
+
+float designNameBoxLeft(int box)
+{
+    return nameBoxLeft(box, 120.0f);
+}
+
+FormLayout formLayout(double w, double h, const FormControlSizes &s)
+{
+    // Each step may use what an earlier one set: the frames hang off the button.
+    FormLayout l{};
+    l.command1Left = (w - s.command1Width) / 2;
+    l.command1Top = (h - s.command1Height) / 2 - 800;
+    l.frame1Left = (w - s.frame1Width) / 2 - 50;
+    l.frame1Top = l.command1Top + 385;
+    l.frame2Left = (w - s.frame2Width) / 2 - 50;
+    l.frame2Top = l.command1Top - 2135;
+    l.label5Left = w - s.label5Width - 60;
+    l.label5Top = 0;
+    l.privacyTop = s.frame1Height + l.frame1Top + 50;
+    l.privacyLeft = (w - s.privacyWidth) / 2;
+    l.topLineWidth = w + 120;
+    return l;
+}
+
+Point centreOver(double ownerLeft, double ownerTop, double ownerWidth, double ownerHeight,
+                 double width, double height)
+{
+    return {ownerWidth / 2 + ownerLeft - width / 2, ownerHeight / 2 + ownerTop - height / 2};
+}
+
+}  // namespace zandrel::layout

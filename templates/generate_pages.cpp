@@ -1,0 +1,38 @@
+// zandrel_pagegen: draws the built-in bracket pages, items 101 to 162, into
+// the folder named on the command line as NNN.htm. Run by the build; the
+// pages are never edited by hand.
+
+#include "templates/page_html.h"
+#include "templates/page_layout.h"
+
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::cerr << "usage: zandrel_pagegen OUTPUT-FOLDER\n";
+        return 2;
+    }
+    try {
+        const std::filesystem::path folder = argv[1];
+        std::filesystem::create_directories(folder);
+        for (int item = 101; item <= 162; ++item) {
+            const std::string bytes = zandrel::PageHtml::render(zandrel::PageLayout::forItem(item));
+            const auto path = folder / (std::to_string(item) + ".htm");
+            std::ofstream file(path, std::ios::binary | std::ios::trunc);
+            file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            file.close();
+            if (!file) {
+                std::cerr << "zandrel_pagegen: cannot write " << path << "\n";
+                return 1;
+            }
+        }
+    } catch (const std::exception &error) {
+        std::cerr << "zandrel_pagegen: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

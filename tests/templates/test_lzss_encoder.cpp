@@ -4,6 +4,7 @@
 
 #include "templates/comp_lzss3.h"
 #include "templates/lzss_encoder.h"
+#include "tests/templates/test_lzss_layout.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,60 +20,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 using zandrel::lzss::compressItem;
-
-// The farthest back a stored item may reach: just below its 16 KiB window.
-constexpr std::size_t LargestDistance = 16383;
-
-std::size_t number(const Bytes &b, std::size_t at, int bytes)
-{
-    std::size_t v = 0;
-    for (int i = 0; i < bytes; ++i)
-        v = (v << 8) | b.at(at + i);
-    return v;
-}
-
-// Reads a stream's layout independently of the decoder and checks the rules
-// that every stored item keeps. Returns the back-reference distances.
-std::vector<std::size_t> checkLayout(const Bytes &item)
-{
-    EXPECT_EQ(item.size() % 4, 0u);
-    const std::size_t f = number(item, 0, 3);
-    const std::size_t m = number(item, 3, 3);
-    const std::size_t distanceStart = f + 7;
-    const std::size_t lengthStart = 2 * m + f + 11;
-    EXPECT_EQ(item.at(3 * m + f + 12), 16) << "window byte";
-
-    // Flags: exactly m+1 back-references, then the end marker's bit in the last
-    // flag byte and nothing set after it.
-    std::size_t ones = 0;
-    std::size_t lastOne = 0;
-    for (std::size_t bit = 0; bit < 8 * (f + 1); ++bit) {
-        if (item.at(6 + bit / 8) & (0x80u >> (bit % 8))) {
-            ++ones;
-            lastOne = bit;
-        }
-    }
-    EXPECT_EQ(ones, m + 2) << "back-references plus the end marker";
-    EXPECT_EQ(lastOne / 8, f) << "end marker in the last flag byte";
-
-    std::vector<std::size_t> distances;
-    for (std::size_t i = 0; i <= m; ++i) {
-        const std::size_t d = number(item, distanceStart + 2 * i, 2);
-        EXPECT_GE(d, 1u);
-        EXPECT_LE(d, LargestDistance);
-        distances.push_back(d);
-    }
-    EXPECT_EQ(number(item, lengthStart - 2, 2), 0u) << "end marker closes the distances";
-
-    // Tokens before the end marker that are not copies are literals, and so is
-    // the leading one; only zero padding, less than 4 bytes, may follow them.
-    const std::size_t literalsEnd = 3 * m + f + 13 + 1 + lastOne - (m + 1);
-    EXPECT_LE(literalsEnd, item.size());
-    EXPECT_LT(item.size() - literalsEnd, 4u);
-    for (std::size_t i = literalsEnd; i < item.size(); ++i)
-        EXPECT_EQ(item[i], 0) << "padding at " << i;
-    return distances;
-}
+using zandrel::testing::checkLayout;
+using zandrel::testing::LargestDistance;
+using zandrel::testing::streamNumber;
 
 Bytes randomBytes(std::size_t n, std::uint32_t seed, int alphabet = 256)
 {
@@ -162,7 +112,7 @@ TEST(LzssEncoder, CodesARunWithTheFewestCopies)
     for (const std::size_t n : {4u, 259u, 260u, 262u, 10000u}) {
         SCOPED_TRACE(n);
         const Bytes item = compressItem(Bytes(n, 'z'));
-        const std::size_t copies = number(item, 3, 3) + 1;
+        const std::size_t copies = streamNumber(item, 3, 3) + 1;
         const std::size_t rest = (n - 1) % 258;
         EXPECT_EQ(copies, (n - 1) / 258 + (rest >= 3 ? 1 : 0));
     }

@@ -1,0 +1,59 @@
+#include "templates/bracket_template.h"
+
+#include "platform/failure.h"
+#include "platform/runtime.h"
+#include "templates/builtin_items.h"
+#include "templates/comp_lzss3.h"
+#include "templates/mod_res_files.h"
+
+namespace zandrel {
+
+namespace {
+
+// Tidying up after a failure that is already on its way to the user: a
+// second failure here would only hide the first.
+void removeIfThere(Runtime &runtime, const std::string &path)
+{
+    try {
+        if (runtime.fileExists(path))
+            runtime.removeFile(path);
+    } catch (const Failure &) {
+    }
+}
+
+}  // namespace
+
+std::string GetBracketTemplate(Runtime &runtime, int templateNumber)
+{
+    std::string baseName;
+    if (!ModResFiles::CreateTempFileName(runtime, "~rs", baseName)) {
+        runtime.showMessage("Unable to get temp file name!", {}, MessageIcon::Stop);
+        return {};
+    }
+    if (ModResFiles::SaveResItemToDisk(runtime, templateNumber, BuiltInItemType, baseName) != 0) {
+        removeIfThere(runtime, baseName);
+        runtime.showMessage("Unable to save resource item to disk!", {}, MessageIcon::Stop);
+        return {};
+    }
+
+    std::string page;
+    try {
+        page = DecompressTemplate(runtime, baseName);
+    } catch (...) {
+        removeIfThere(runtime, baseName);
+        throw;
+    }
+    runtime.removeFile(baseName);
+    return page;
+}
+
+std::string DecompressTemplate(Runtime &runtime, const std::string &fileNameString)
+{
+    Bytes bytes = runtime.readFile(fileNameString);
+    Comp_LZSS3::Decompress(bytes);
+    const std::string page = fileNameString + ".htm";
+    runtime.createFileExclusive(page, bytes);
+    return page;
+}
+
+}  // namespace zandrel

@@ -1,0 +1,28 @@
+#pragma once
+// The catalogue of built-in items compiled into the program: the compressed
+// bracket pages 101 to 162, each a stream for Comp_LZSS3, and later the help
+// file 163. The build generates the item data (templates/store.cmake); this
+// header is how the rest of the program finds it.
+
+#include <span>
+#include <string_view>
+
+namespace zandrel {
+
+// The type name every built-in item is filed under; matched without regard to case.
+inline constexpr const char *BuiltInItemType = "Custom";
+
+struct EmbeddedItem {
+    int number;
+    std::span<const unsigned char> bytes;
+};
+
+// The bytes of item `number` of type `typeName`. Throws Failure
+// (FailureNumber::MissingItem) when there is none: no item has that number, or
+// the type is not "Custom".
+std::span<const unsigned char> BuiltInItem(int number, std::string_view typeName);
+
+// Every built-in item, in ascending order of number. Defined by the generated source.
+std::span<const EmbeddedItem> builtInItems();
+
+}  // namespace zandrel

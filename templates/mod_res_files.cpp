@@ -1,0 +1,39 @@
+#include "templates/mod_res_files.h"
+
+#include "platform/failure.h"
+#include "platform/runtime.h"
+
+namespace zandrel::ModResFiles {
+
+bool CreateTempFileName(Runtime &runtime, const std::string &prefix, std::string &name)
+{
+    // A file name cannot hold a NUL, so a path with one is no path at all.
+    const std::string path = TrimAtNull(runtime.createTempFile(prefix));
+    if (path.empty())
+        return false;
+    name = path;
+    return true;
+}
+
+int SaveResItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeName, const std::string &path)
+{
+    try {
+        const Bytes item = runtime.builtInItem(itemNumber, typeName);
+        // The file was made for us, exclusive and owner-only. Writing into it by
+        // name could follow a link planted there since, so it is made afresh
+        // under the same guarantees; if the name is taken meanwhile, this fails.
+        if (runtime.fileExists(path))
+            runtime.removeFile(path);
+        runtime.createFileExclusive(path, item);
+    } catch (const Failure &failure) {
+        return failure.number();
+    }
+    return 0;
+}
+
+std::string TrimAtNull(std::string_view text)
+{
+    return std::string(text.substr(0, text.find('\0')));
+}
+
+}  // namespace zandrel::ModResFiles

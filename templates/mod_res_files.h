@@ -1,0 +1,28 @@
+#pragma once
+// ModResFiles: built-in items reach the rest of the program as files, never
+// from memory. These routines make the temporary file an item goes to and
+// write the item there; the template extraction and the help file share them.
+
+#include <string>
+#include <string_view>
+
+namespace zandrel {
+class Runtime;
+}
+
+namespace zandrel::ModResFiles {
+
+// Creates a new, empty, owner-only file in the system's temporary folder whose
+// name begins with `prefix`, puts its path in `name` and returns true. Returns
+// false, with `name` untouched, when no such file could be made.
+bool CreateTempFileName(Runtime &runtime, const std::string &prefix, std::string &name);
+
+// Writes built-in item `itemNumber` of type `typeName` into the file at `path`,
+// replacing what it held. Returns 0, or the number of the failure that stopped
+// it: a missing item, or the file could not be written.
+int SaveResItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeName, const std::string &path);
+
+// `text` up to its first NUL character, or all of it when it has none.
+std::string TrimAtNull(std::string_view text);
+
+}  // namespace zandrel::ModResFiles

@@ -228,9 +228,16 @@ void Form1::chooseFont()
             break;
     }
     setFont(font);
-    QFont underlined = font;
-    underlined.setUnderline(true);
-    m_privacyPolicyLabel->setFont(underlined);
+    // Frames as the window was drawn: the caption sits on the top border, so
+    // the first row of controls clears it. A style sheet stops fonts from
+    // propagating to the widgets below it, so it names the font itself.
+    m_client->setStyleSheet(
+        QStringLiteral("QWidget { font-family: \"%1\"; font-size: %2pt; }"
+                       "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+                       " left: 8px; padding: 0 2px; }")
+            .arg(font.family())
+            .arg(font.pointSizeF()));
 }
 
 bool Form1::Form_Load()

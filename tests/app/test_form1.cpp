@@ -40,6 +40,24 @@ TEST_F(Form1Test, StartsWithFilledListsNothingChosenAndTheGridHidden)
     EXPECT_EQ(runtime.seedCount, 1);
 }
 
+TEST_F(Form1Test, EveryCaptionFitsItsControl)
+{
+    chooseSize(32);
+    auto fits = [](QWidget *widget, const QString &text, int room) {
+        widget->ensurePolished();
+        const int needed = QFontMetrics(widget->font()).horizontalAdvance(text);
+        EXPECT_LE(needed, room) << widget->objectName().toStdString() << ": " << text.toStdString();
+    };
+    for (QLabel *label : window->findChildren<QLabel *>())
+        fits(label, label->text(), label->width());
+    auto *button = control<QPushButton>("Command1");
+    fits(button, button->text(), button->width() - 8);
+    for (QComboBox *list : {sizeList(), typeList(), seedingList()})
+        for (int i = 0; i < list->count(); ++i)
+            fits(list, list->itemText(i), list->width() - 20);
+    fits(box(32), box(32)->text(), box(32)->width() - 6);
+}
+
 TEST_F(Form1Test, MenusCarryTheirAccessKeys)
 {
     const QList<QAction *> menus = window->menuBar()->actions();

@@ -1,6 +1,7 @@
 #include "platform/qt_runtime.h"
 
 #include "platform/failure.h"
+#include "templates/builtin_items.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -193,9 +194,10 @@ float QtRuntime::nextRandom()
     return static_cast<float>(m_generator() >> 8) * 0x1.0p-24f;
 }
 
-Bytes QtRuntime::builtInItem(int number, const std::string &)
+Bytes QtRuntime::builtInItem(int number, const std::string &typeName)
 {
-    throw Failure(FailureNumber::MissingItem, "Built-in item " + std::to_string(number) + " is not in this build.");
+    const auto bytes = BuiltInItem(number, typeName);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 Bytes QtRuntime::readFile(const std::string &path, std::size_t maxBytes)

@@ -1,0 +1,105 @@
+#include "platform/player_list.h"
+
+#include "platform/failure.h"
+#include "platform/player_list_view.h"
+#include "platform/runtime.h"
+#include "platform/text_encoding.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace zandrel {
+
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+// The raw lines, at most 32, each without its line end.
+std::vector<std::string_view> splitLines(std::string_view bytes)
+{
+    std::vector<std::string_view> lines;
+    std::size_t pos = 0;
+    while (pos < bytes.size() && lines.size() < static_cast<std::size_t>(MaxListedPlayers)) {
+        const std::size_t end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
+        lines.push_back(bytes.substr(pos, end - pos));
+        pos = end;
+        if (pos < bytes.size())
+            pos += bytes.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
+    }
+    return lines;
+}
+
+// Each line's first 32,767 characters as UTF-8, or nothing when any of them
+// is malformed. What lies beyond the cut is not looked at, so a long line's
+// tail, possibly cut short by the read limit, cannot change the decision.
+std::optional<std::vector<std::string>> utf8Names(const std::vector<std::string_view> &lines)
+{
+    std::vector<std::string> names;
+    names.reserve(lines.size());
+    for (const std::string_view line : lines) {
+        std::size_t pos = 0;
+        for (std::size_t count = 0; pos < line.size() && count < MaxPlayerNameLength; ++count) {
+            if (!readUtf8CodePoint(line, pos))
+                return std::nullopt;
+        }
+        names.emplace_back(line.substr(0, pos));
+    }
+    return names;
+}
+
+std::vector<std::string> cp1252Names(const std::vector<std::string_view> &lines)
+{
+    std::vector<std::string> names;
+    names.reserve(lines.size());
+    for (const std::string_view line : lines)
+        names.push_back(decodeCp1252(line.substr(0, MaxPlayerNameLength)));
+    return names;
+}
+
+}  // namespace
+
+std::string playerListPath(std::string_view folder)
+{
+    std::string path(folder);
+    if (!path.empty() && path.back() != '/' && path.back() != '\\')
+        path += '/';
+    return path + "players.txt";
+}
+
+std::vector<std::string> parsePlayerList(std::string_view bytes)
+{
+    if (bytes.starts_with(ByteOrderMark))
+        bytes.remove_prefix(ByteOrderMark.size());
+    const std::vector<std::string_view> lines = splitLines(bytes);
+    if (auto names = utf8Names(lines))
+        return std::move(*names);
+    return cp1252Names(lines);
+}
+
+void LoadPlayerNames(Runtime &runtime, PlayerListView &view)
+{
+    Bytes bytes;
+    try {
+        bytes = runtime.readFile(playerListPath(runtime.executableFolder()), PlayerListReadLimit);
+    } catch (const Failure &failure) {
+        // Most people never make the file; only a file that is there and
+        // cannot be read is worth a word.
+        if (failure.number() != FailureNumber::FileNotFound) {
+            runtime.showMessage(failure.description(),
+                                "Error " + std::to_string(failure.number()) + " Program Error", MessageIcon::Stop);
+        }
+        return;
+    }
+
+    const std::vector<std::string> names = parsePlayerList(
+        std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const int box = static_cast<int>(i) + 1;
+        view.setPlayerName(box, names[i]);
+        // The size list starts at 3 entrants, its index 0.
+        if (box >= 3)
+            view.selectSizeIndex(box - 3);
+    }
+}
+
+}  // namespace zandrel

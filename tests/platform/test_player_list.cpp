@@ -1,0 +1,174 @@
+#include "platform/player_list.h"
+
+#include "platform/failure.h"
+#include "platform/player_list_view.h"
+#include "platform/text_encoding.h"
+#include "tests/support/fake_runtime.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAreArray;
+
+std::vector<std::string> numbered(int count)
+{
+    std::vector<std::string> names;
+    for (int i = 1; i <= count; ++i)
+        names.push_back("N" + std::to_string(i));
+    return names;
+}
+
+std::string lines(const std::vector<std::string> &names)
+{
+    std::string text;
+    for (const std::string &name : names)
+        text += name + "\r\n";
+    return text;
+}
+
+TEST(PlayerListParsing, SplitsLinesKeepsTheirTextAndStopsAtThirtyTwo)
+{
+    const std::vector<std::string> n32 = numbered(32);
+    const struct {
+        const char *name;
+        std::string bytes;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"empty_file", "", {}},
+        {"last_line_without_end", "Alice\r\nBob", {"Alice", "Bob"}},
+        {"empty_line_counts", "Alice\r\n\r\nBob", {"Alice", "", "Bob"}},
+        {"blanks_kept", "  Red Team  \r\n", {"  Red Team  "}},
+        {"trailing_crlf_once", "A\r\nB\r\n", {"A", "B"}},
+        {"two_trailing_crlf_pairs", "A\r\nB\r\n\r\n", {"A", "B", ""}},
+        {"cr_only", "A\rB\r", {"A", "B"}},
+        {"lf_only", "A\nB\n", {"A", "B"}},
+        {"lf_cr_is_two_ends", "A\n\rB", {"A", "", "B"}},
+        {"bom_dropped_once", "\xEF\xBB\xBF" "A\r\n\xEF\xBB\xBF" "B", {"A", "\xEF\xBB\xBF" "B"}},
+        {"bom_only", "\xEF\xBB\xBF", {}},
+        {"utf8", "Ren\xC3\xA9\n\xD0\x96", {"Ren\xC3\xA9", "\xD0\x96"}},
+        {"cp1252_fallback", "Ren\xE9\r\n\x80", {"Ren\xC3\xA9", "\xE2\x82\xAC"}},
+        {"one_bad_byte_makes_all_cp1252", "\xC3\xA9\n\xE9", {"\xC3\x83\xC2\xA9", "\xC3\xA9"}},
+        {"nul_bytes", std::string("A\0B\n\0", 5), {std::string("A\0B", 3), std::string(1, '\0')}},
+        {"forty_lines_use_32", lines(numbered(40)), n32},
+        {"empty_33rd_line_ignored", lines(n32) + "\r\n", n32},
+    };
+    for (const auto &c : cases)
+        EXPECT_THAT(parsePlayerList(c.bytes), ElementsAreArray(c.expected)) << c.name;
+}
+
+TEST(PlayerListParsing, OverlongLinesAreCutInCharactersAndBinaryIsHarmless)
+{
+    std::string accented;
+    for (int i = 0; i < 40000; ++i)
+        accented += "\xC3\xA9";
+    const struct {
+        const char *name;
+        std::string line;
+        std::size_t keptBytes;
+    } cases[] = {
+        {"ascii_100000", std::string(100000, 'x'), MaxPlayerNameLength},
+        {"two_byte_utf8_never_split", accented, MaxPlayerNameLength * 2},
+        {"cp1252_one_byte_a_character", std::string(40000, '\xE9'), MaxPlayerNameLength * 2},
+    };
+    for (const auto &c : cases) {
+        const auto names = parsePlayerList(c.line + "\r\nBob");
+        ASSERT_EQ(names.size(), 2u) << c.name;
+        EXPECT_EQ(names[0].size(), c.keptBytes) << c.name;
+        EXPECT_EQ(names[1], "Bob") << c.name;
+    }
+
+    std::string binary;
+    for (unsigned state = 7; binary.size() < 200000;) {
+        state = state * 1103515245u + 12345u;
+        binary.push_back(static_cast<char>(state >> 24));
+    }
+    for (const std::string &name : parsePlayerList(binary))
+        EXPECT_TRUE(isValidUtf8(name));
+}
+
+struct RecordingView : PlayerListView {
+    void setPlayerName(int box, std::string name) override
+    {
+        events.push_back("name " + std::to_string(box) + "=" + name);
+    }
+    void selectSizeIndex(int index) override { events.push_back("size " + std::to_string(index)); }
+    std::vector<std::string> events;
+};
+
+// Each name is set before its size is selected, from the third name on.
+std::vector<std::string> expectedEvents(const std::vector<std::string> &names)
+{
+    std::vector<std::string> events;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        events.push_back("name " + std::to_string(i + 1) + "=" + names[i]);
+        if (i >= 2)
+            events.push_back("size " + std::to_string(i - 2));
+    }
+    return events;
+}
+
+TEST(LoadPlayerNames, FillsBoxesAndSizeFromTheFileBesideTheProgram)
+{
+    std::string pattern = (fs::temp_directory_path() / "zandrel-players-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path folder = pattern;
+    const struct {
+        const char *name;
+        std::optional<std::string> file;  // nothing: no players.txt at all
+        std::vector<std::string> names;
+    } cases[] = {
+        {"missing", std::nullopt, {}},
+        {"empty", "", {}},
+        {"two_lines_no_size", "Alice\r\nBob\r\n", {"Alice", "Bob"}},
+        {"three_lines", "Alice\r\n\r\nBob", {"Alice", "", "Bob"}},
+        {"sixteen", lines(numbered(16)), numbered(16)},
+        {"forty", lines(numbered(40)), numbered(32)},
+    };
+    for (const auto &c : cases) {
+        fs::remove(folder / "players.txt");
+        if (c.file)
+            std::ofstream(folder / "players.txt", std::ios::binary) << *c.file;
+        testing::FakeRuntime runtime(folder.string());
+        RecordingView view;
+        LoadPlayerNames(runtime, view);
+        EXPECT_THAT(view.events, ElementsAreArray(expectedEvents(c.names))) << c.name;
+        EXPECT_TRUE(runtime.messages.empty()) << c.name;
+    }
+
+    // A folder in the file's place cannot be read, even by root. The box
+    // shows what the runtime said about it.
+    fs::remove(folder / "players.txt");
+    fs::create_directory(folder / "players.txt");
+    testing::FakeRuntime runtime(folder.string());
+    std::string said;
+    int number = 0;
+    try {
+        runtime.readFile((folder / "players.txt").string(), 1);
+    } catch (const Failure &failure) {
+        said = failure.description();
+        number = failure.number();
+    }
+    ASSERT_NE(number, FailureNumber::FileNotFound);
+    RecordingView view;
+    LoadPlayerNames(runtime, view);
+    EXPECT_TRUE(view.events.empty());
+    ASSERT_EQ(runtime.messages.size(), 1u);
+    EXPECT_EQ(runtime.messages[0].text, said);
+    EXPECT_EQ(runtime.messages[0].title, "Error " + std::to_string(number) + " Program Error");
+    EXPECT_EQ(runtime.messages[0].icon, MessageIcon::Stop);
+    fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace zandrel

@@ -1,0 +1,119 @@
+#include "bracket/bracket_filler.h"
+
+#include "bracket/tournament_size.h"
+#include "platform/html_text.h"
+#include "platform/runtime.h"
+
+#include <optional>
+#include <vector>
+
+namespace zandrel {
+
+namespace {
+
+constexpr std::string_view EmptyTitle = "<title></title>";
+constexpr std::string_view PlaceholderWord = "PLAYER ";
+
+struct Placeholder {
+    int slot;
+    std::size_t length;  // "PLAYER k<" including the "<", which the name keeps
+};
+
+// "PLAYER " + k + "<" at `pos`, with k written as the page writes slot
+// numbers: one or two digits, no leading zero, from 1 to `size`.
+std::optional<Placeholder> placeholderAt(std::string_view page, std::size_t pos, int size)
+{
+    if (page.substr(pos, PlaceholderWord.size()) != PlaceholderWord)
+        return std::nullopt;
+    const std::size_t digitsBegin = pos + PlaceholderWord.size();
+    std::size_t digitsEnd = digitsBegin;
+    while (digitsEnd < page.size() && digitsEnd - digitsBegin < 3 && page[digitsEnd] >= '0'
+           && page[digitsEnd] <= '9')
+        ++digitsEnd;
+    const std::size_t digitCount = digitsEnd - digitsBegin;
+    if (digitCount == 0 || digitCount > 2 || page[digitsBegin] == '0')
+        return std::nullopt;
+    if (digitsEnd >= page.size() || page[digitsEnd] != '<')
+        return std::nullopt;
+
+    int slot = 0;
+    for (std::size_t i = digitsBegin; i < digitsEnd; ++i)
+        slot = slot * 10 + (page[i] - '0');
+    if (slot > size)
+        return std::nullopt;
+    return Placeholder{slot, digitsEnd + 1 - pos};
+}
+
+// The page text for each slot, index 1 to `size`, each box read once.
+std::vector<std::string> slotTexts(int size, bool seeded, const PlayerNameSource &playerName,
+                                   const RandomSource &nextRandom)
+{
+    PlayerOrder order = initialPlayerOrder(size);
+    if (!seeded)
+        ShufflePlayerOrder(order, size, nextRandom);
+    std::vector<std::string> texts(static_cast<std::size_t>(size) + 1);
+    for (int slot = 1; slot <= size; ++slot)
+        texts[slot] = toPageText(playerName(order[slot])) + '<';
+    return texts;
+}
+
+}  // namespace
+
+std::string bracketFilePath(std::string_view outputFolder)
+{
+    std::string path(outputFolder);
+    if (!path.empty() && path.back() != '/' && path.back() != '\\')
+        path += '/';
+    return path + "bracket.html";
+}
+
+std::string ReadTemplateText(Runtime &runtime, const std::string &templateFile)
+{
+    const Bytes bytes = runtime.readFile(templateFile);
+    runtime.removeFile(templateFile);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string FillBracketText(std::string_view pageText, std::string_view title, std::string_view sizeText,
+                            std::string_view seedingText, const PlayerNameSource &playerName,
+                            const RandomSource &nextRandom)
+{
+    const int size = parseTournamentSize(sizeText);
+    const std::vector<std::string> slots = slotTexts(size, seedingText == SeededText, playerName, nextRandom);
+    const std::string titleElement = "<title>" + toPageText(title) + "</title>";
+
+    // One scan for every search text at once: what has been inserted lies
+    // behind the scan and is never looked at again. Both search texts begin
+    // with '<' or 'P', so the text between candidates is copied in bulk.
+    std::string filled;
+    filled.reserve(pageText.size() + titleElement.size() + static_cast<std::size_t>(size) * 32);
+    std::size_t pos = 0;
+    while (pos < pageText.size()) {
+        const std::size_t candidate = pageText.find_first_of("<P", pos);
+        if (candidate == std::string_view::npos) {
+            filled.append(pageText.substr(pos));
+            break;
+        }
+        filled.append(pageText.substr(pos, candidate - pos));
+        pos = candidate;
+
+        if (pageText.substr(pos, EmptyTitle.size()) == EmptyTitle) {
+            filled += titleElement;
+            pos += EmptyTitle.size();
+        } else if (const auto placeholder = placeholderAt(pageText, pos, size)) {
+            filled += slots[placeholder->slot];
+            pos += placeholder->length;
+        } else {
+            filled += pageText[pos];
+            ++pos;
+        }
+    }
+    return filled;
+}
+
+void WriteBracketFile(Runtime &runtime, const std::string &outputFile, std::string_view pageText)
+{
+    runtime.replaceFile(outputFile, Bytes(pageText.begin(), pageText.end()));
+}
+
+}  // namespace zandrel

@@ -45,7 +45,7 @@ sheets() {
 
 # Positions of every word that is not a name, to compare two prints.
 fixed_words() {
-    pdftotext -bbox "$1" - | grep '<word' | grep -v -E '>(PLAYER|[0-9]+|Zz[0-9]+W+)</word>' |
+    pdftotext -bbox "$1" - | grep '<word' | grep -v -E '>(PLAYER|[0-9]+|Zz[0-9]+[^<]*)</word>' |
         sed -E 's/xMax="[^"]*"//; s/yMax="[^"]*"//'
 }
 
@@ -56,7 +56,9 @@ for item in "$@"; do
     if [ "$item" -ge 147 ]; then expected=2; fi
 
     long="$work/long$item.htm"
-    perl -pe 's/PLAYER (\d+)</sprintf("Zz%02d%s<", $1, "W" x 36)/ge' "$page" >"$long"
+    # Forty characters each, as a long double-barrelled name would be.
+    perl -pe 's/PLAYER (\d+)</sprintf("Zz%02d-Featherstonehaugh-Bartholomew-Wynne<", $1)/ge' \
+        "$page" >"$long"
 
     for kind in short long; do
         source=$page

@@ -190,11 +190,7 @@ TEST(BracketPages, ShrinkLongNamesInsteadOfWrappingThem)
         EXPECT_THAT(page.bytes, testing::HasSubstr("style.fontSize"));
         EXPECT_EQ(page.bytes.find("ellipsis"), std::string::npos);
         for (const Table &table : page.tables) {
-            const size_t columns = table.rows.at(0).size();
-            EXPECT_EQ(count(page.bytes.substr(page.bytes.find(table.openTag)), "<col style=\"width:")
-                          >= columns,
-                      true)
-                << "every column has a fixed width";
+            EXPECT_EQ(count(table.openTag, "style=\"width:"), 1u) << "a fixed table width";
             for (const auto &row : table.rows)
                 for (const Cell &cell : row)
                     if (isPlaceholder(cell.text)) {
@@ -288,13 +284,6 @@ TEST(BracketPages, PlaceSeedsInSeedOrderWithByesInTheSecondRound)
             }
         }
     }
-}
-
-TEST(BracketPages, ThreeEntrantsStartTheTopSeedInTheSecondRound)
-{
-    const Page page = readPage(103);
-    EXPECT_EQ(findText(page, "PLAYER 1").column, findText(page, "PLAYER 3").column + 1);
-    EXPECT_EQ(findText(page, "PLAYER 1").row, 7);
 }
 
 namespace {

@@ -35,24 +35,25 @@ set(ZANDREL_ITEMS_DIR ${CMAKE_BINARY_DIR}/templates/items CACHE INTERNAL "")
 file(MAKE_DIRECTORY ${ZANDREL_ITEMS_DIR})
 set(zandrel_item_pairs "")
 set(zandrel_item_files "")
-set(zandrel_item_targets "")
-if(TARGET zandrel_pages)
-    foreach(page IN LISTS ZANDREL_PAGE_FILES)
-        get_filename_component(number ${page} NAME_WE)
-        set(item ${ZANDREL_ITEMS_DIR}/${number}.bin)
-        add_custom_command(
-            OUTPUT ${item}
-            COMMAND lzss compress ${page} ${item}
-            DEPENDS lzss ${page}
-            COMMENT "Compressing bracket page ${number}"
-            VERBATIM)
-        list(APPEND zandrel_item_pairs "${number}=${item}")
-        list(APPEND zandrel_item_files ${item})
-    endforeach()
-    list(APPEND zandrel_item_targets zandrel_pages)
+set(zandrel_item_targets zandrel_pages)
+foreach(page IN LISTS ZANDREL_PAGE_FILES)
+    get_filename_component(number ${page} NAME_WE)
+    set(item ${ZANDREL_ITEMS_DIR}/${number}.bin)
+    add_custom_command(
+        OUTPUT ${item}
+        COMMAND lzss compress ${page} ${item}
+        DEPENDS lzss ${page}
+        COMMENT "Compressing bracket page ${number}"
+        VERBATIM)
+    list(APPEND zandrel_item_pairs "${number}=${item}")
+    list(APPEND zandrel_item_files ${item})
+endforeach()
+# Further items join here: the pair, the file, and the target that makes it.
+if(TARGET zandrel_help)
+    list(APPEND zandrel_item_pairs "163=${ZANDREL_HELP_FILE}")
+    list(APPEND zandrel_item_files ${ZANDREL_HELP_FILE})
+    list(APPEND zandrel_item_targets zandrel_help)
 endif()
-# Further items join here, one pair each, e.g. the compiled help:
-#   list(APPEND zandrel_item_pairs "163=${help_file}")  (and its file and target)
 
 set(zandrel_items_source ${CMAKE_BINARY_DIR}/templates/builtin_items_data.cpp)
 add_custom_command(
@@ -65,9 +66,7 @@ add_custom_command(
 # Generated code gets no quality flags, so it sits in a library of its own.
 add_library(zandrel_items_data OBJECT ${zandrel_items_source})
 target_include_directories(zandrel_items_data PRIVATE ${PROJECT_SOURCE_DIR})
-if(zandrel_item_targets)
-    add_dependencies(zandrel_items_data ${zandrel_item_targets})
-endif()
+add_dependencies(zandrel_items_data ${zandrel_item_targets})
 
 # What the program links to find its items.
 add_library(zandrel_items STATIC

@@ -172,11 +172,9 @@ TEST(ModResFiles, TrimAtNullCutsAtTheFirstNul)
         std::string text;
         std::string expected;
     } rows[] = {
-        {"no NUL", "C:\\TEMP\\~rs1A2B.tmp", "C:\\TEMP\\~rs1A2B.tmp"},
+        {"no NUL", "/tmp/~rs1.tmp", "/tmp/~rs1.tmp"},
         {"NUL first", "\0abc"s, ""},
-        {"NUL padding after a path", "/tmp/~rs1.tmp\0\0\0"s, "/tmp/~rs1.tmp"},
-        {"two NULs", "ab\0cd\0ef"s, "ab"},
-        {"empty", "", ""},
+        {"more text after the first NUL", "/tmp/~rs1.tmp\0\0x\0"s, "/tmp/~rs1.tmp"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);

@@ -6,6 +6,7 @@
 #include "app/window_texts.h"
 #include "bracket/make_bracket.h"
 #include "platform/failure.h"
+#include "platform/player_list.h"
 #include "platform/runtime.h"
 
 #include <QAction>
@@ -257,7 +258,7 @@ bool Form1::Form_Load()
     fillLists();
     for (int box = 1; box <= layout::NameBoxCount; ++box)
         playerNameBox(box)->setText(QStringLiteral("Player %1").arg(box));
-    LoadPlayerNames();
+    LoadPlayerNames(m_runtime, *this);
     m_runtime.seedRandomFromClock();
     return true;
 }
@@ -295,11 +296,6 @@ void Form1::fillLists()
     m_tournamentSize->setCurrentIndex(-1);
     m_tournamentType->setCurrentIndex(-1);
     m_tournamentSeeding->setCurrentIndex(-1);
-}
-
-void Form1::LoadPlayerNames()
-{
-    // Names from players.txt arrive with the player-list reader.
 }
 
 // --- Size limits and layout
@@ -565,6 +561,19 @@ void Form1::focusList(ChoiceList list)
 bool Form1::isOpen() const
 {
     return !m_unloaded;
+}
+
+// --- PlayerListView
+
+void Form1::setPlayerName(int box, std::string name)
+{
+    playerNameBox(box)->setText(QString::fromStdString(name));
+}
+
+void Form1::selectSizeIndex(int index)
+{
+    // The size list's own change handling lays out the grid, as a user's pick does.
+    m_tournamentSize->setCurrentIndex(index);
 }
 
 }  // namespace zandrel

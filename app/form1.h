@@ -4,6 +4,7 @@
 // tournament being prepared; the commands read them through BracketView.
 
 #include "bracket/bracket_view.h"
+#include "platform/player_list_view.h"
 
 #include <QMainWindow>
 
@@ -23,7 +24,7 @@ namespace zandrel {
 
 class Runtime;
 
-class Form1 : public QMainWindow, public BracketView {
+class Form1 : public QMainWindow, public BracketView, public PlayerListView {
     Q_OBJECT
 
 public:
@@ -48,6 +49,10 @@ public:
     void focusList(ChoiceList list) override;
     bool isOpen() const override;
 
+    // PlayerListView
+    void setPlayerName(int box, std::string name) override;
+    void selectSizeIndex(int index) override;
+
     // The window's controls, for the commands and for tests.
     QLineEdit *playerNameBox(int box) const { return m_playerName.at(static_cast<std::size_t>(box - 1)); }
 
@@ -66,7 +71,6 @@ private:
     void chooseFont();
     void centreOnScreen();
     void fillLists();
-    void LoadPlayerNames();
 
     void InstallSizeLimits();
     void RemoveSizeLimits();

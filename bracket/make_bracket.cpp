@@ -1,12 +1,18 @@
 #include "bracket/make_bracket.h"
 
+#include "bracket/bracket_filler.h"
+#include "bracket/bracket_opener.h"
 #include "bracket/bracket_view.h"
+#include "bracket/tournament_size.h"
 #include "platform/failure.h"
 #include "platform/runtime.h"
+#include "templates/bracket_template.h"
 
 namespace zandrel {
 
 namespace {
+
+constexpr std::string_view SingleElimination = "Single Elimination";
 
 // Each list must have a choice before anything is read or written; the first
 // one missing is named and gets the focus.
@@ -36,13 +42,50 @@ bool choicesComplete(Runtime &runtime, BracketView &view)
     return true;
 }
 
+// Removes a file if it is there; whether it could be removed does not matter.
+void removeIfPresent(Runtime &runtime, const std::string &path)
+{
+    try {
+        runtime.removeFile(path);
+    } catch (const Failure &) {
+    }
+}
+
 }  // namespace
 
-void MakeBracket(Runtime &runtime, BracketView &view)
+int templateNumberFor(std::string_view sizeText, std::string_view typeText)
+{
+    // Any kind other than exactly "Single Elimination" is double elimination.
+    return parseTournamentSize(sizeText) + (typeText == SingleElimination ? 100 : 130);
+}
+
+void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::optional<double>()> &osFamily)
 {
     if (!choicesComplete(runtime, view))
         return;
-    throw Failure(FailureNumber::MissingItem, "The bracket pages are not part of this build yet.");
+    const int templateNumber = templateNumberFor(view.sizeText(), view.typeText());
+    const std::string outputFolder = runtime.executableFolder();
+
+    const std::string templateFile = GetBracketTemplate(runtime, templateNumber);
+    if (templateFile.empty())
+        return;  // The user has been told why; there is nothing to fill.
+    const std::string page = FillBracketText(
+        ReadTemplateText(runtime, templateFile), view.titleText(), view.sizeText(), view.seedingText(),
+        [&view](int box) { return view.playerName(box); }, [&runtime] { return runtime.nextRandom(); });
+
+    // The old bracket.html is not deleted first: the new page replaces it in
+    // one step, so a failed write leaves the last good page in place.
+    const std::string outputFile = bracketFilePath(outputFolder);
+    removeIfPresent(runtime, outputFile.substr(0, outputFile.size() - std::string_view(".html").size()) + ".tmp");
+    WriteBracketFile(runtime, outputFile, page);
+
+    runtime.showMessage("Bracket created in file " + outputFile + ".  Will now attempt to open...",
+                        "Bracket Created", MessageIcon::Information);
+
+    BracketOpening how;
+    how.stillOpen = [&view] { return view.isOpen(); };
+    how.osFamily = osFamily;
+    OpenBracket(runtime, outputFolder, how);
 }
 
 }  // namespace zandrel

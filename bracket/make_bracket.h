@@ -1,13 +1,23 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string_view>
+
 namespace zandrel {
 
 class BracketView;
 class Runtime;
 
+// The built-in page for a size and kind: 100 + size for "Single
+// Elimination", 130 + size for any other kind text.
+int templateNumberFor(std::string_view sizeText, std::string_view typeText);
+
 // The program's one productive action: check the three lists, make the page
-// for the chosen size and kind, fill it, write bracket.html beside the program
-// and open it.
-void MakeBracket(Runtime &runtime, BracketView &view);
+// for the chosen size and kind, fill it, write bracket.html beside the program,
+// say so, and open it. `osFamily` tells which Windows command interpreter
+// opens documents; elsewhere it is left unset.
+void MakeBracket(Runtime &runtime, BracketView &view,
+                 const std::function<std::optional<double>()> &osFamily = {});
 
 }  // namespace zandrel

@@ -1,0 +1,108 @@
+// The real window, offscreen, on the fake runtime with the real built-in
+// pages: choose, type, press Make Bracket, and read the file it wrote.
+
+#include "templates/builtin_items.h"
+#include "templates/comp_lzss3.h"
+#include "tests/app/form1_fixture.h"
+
+#include <QAction>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace zandrel::testing {
+namespace {
+
+class EndToEnd : public Form1Test {
+protected:
+    void SetUp() override
+    {
+        root = fs::temp_directory_path() / ("zandrel-e2e-" + std::to_string(::getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "program");
+        fs::create_directories(root / "tmp");
+        runtime = FakeRuntime((root / "program").string());
+        runtime.tempFolder = (root / "tmp").string();
+        for (const EmbeddedItem &item : builtInItems())
+            runtime.items[item.number] = Bytes(item.bytes.begin(), item.bytes.end());
+        Form1Test::SetUp();
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    std::string written() const
+    {
+        std::ifstream in(root / "program" / "bracket.html", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    // The page for item `number` with slot k holding `nameOfSlot(k)`.
+    static std::string expectedPage(int number, int size, const std::function<std::string(int)> &nameOfSlot)
+    {
+        const auto item = BuiltInItem(number, "Custom");
+        const Bytes bytes = Comp_LZSS3::decompressed(item);
+        std::string page(bytes.begin(), bytes.end());
+        for (int slot = 1; slot <= size; ++slot) {
+            const std::string placeholder = "PLAYER " + std::to_string(slot) + "<";
+            const auto at = page.find(placeholder);
+            EXPECT_NE(at, std::string::npos) << slot;
+            page.replace(at, placeholder.size(), nameOfSlot(slot) + "<");
+        }
+        return page;
+    }
+
+    void makeDoubleOf17(int seedingIndex)
+    {
+        chooseSize(17);
+        typeList()->setCurrentIndex(1);
+        seedingList()->setCurrentIndex(seedingIndex);
+        for (int i = 1; i <= 32; ++i)
+            box(i)->setText(QStringLiteral("Entrant %1").arg(i));
+        QTest::keyClick(box(1), Qt::Key_Return);
+    }
+
+    fs::path root;
+};
+
+TEST_F(EndToEnd, SeededDoubleEliminationOfSeventeen)
+{
+    makeDoubleOf17(1);
+    const std::string page = written();
+    EXPECT_EQ(page, expectedPage(147, 17, [](int slot) { return "Entrant " + std::to_string(slot); }));
+    EXPECT_EQ(runtime.messages.back().title, "Bracket Created");
+    EXPECT_EQ(runtime.commands.size(), 2u);
+}
+
+TEST_F(EndToEnd, UnseededDoubleEliminationOfSeventeenFollowsTheDraw)
+{
+    // A generator that always answers 0 moves every entry down one place:
+    // slot k gets box k + 1, and slot 17 gets box 1.
+    runtime.randomValues.assign(17, 0.0f);
+    makeDoubleOf17(0);
+    const std::string page = written();
+    EXPECT_EQ(page, expectedPage(147, 17, [](int slot) { return "Entrant " + std::to_string(slot % 17 + 1); }));
+    EXPECT_EQ(runtime.randomCount, 17);
+    EXPECT_EQ(page.find("Entrant 18"), std::string::npos);
+}
+
+TEST_F(EndToEnd, AFailedWriteIsReportedAndTheWindowKeepsEveryName)
+{
+    std::ofstream(root / "blocker") << "x";
+    runtime = FakeRuntime((root / "blocker" / "program").string());
+    runtime.tempFolder = (root / "tmp").string();
+    for (const EmbeddedItem &item : builtInItems())
+        runtime.items[item.number] = Bytes(item.bytes.begin(), item.bytes.end());
+    makeDoubleOf17(1);
+    ASSERT_EQ(runtime.failures.size(), 1u);
+    EXPECT_NE(runtime.failures[0].description.find("bracket"), std::string::npos);
+    EXPECT_TRUE(window->isOpen());
+    EXPECT_EQ(box(17)->text(), "Entrant 17");
+    EXPECT_TRUE(runtime.commands.empty());
+}
+
+}  // namespace
+}  // namespace zandrel::testing

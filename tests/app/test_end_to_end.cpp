@@ -106,3 +106,59 @@ TEST_F(EndToEnd, AFailedWriteIsReportedAndTheWindowKeepsEveryName)
 
 }  // namespace
 }  // namespace zandrel::testing
+
+namespace zandrel::testing {
+namespace {
+
+class StartUpWithPlayerList : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("zandrel-players-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    fs::path folder;
+};
+
+TEST_F(StartUpWithPlayerList, NamesAndSizeAreThereWhenTheWindowFirstShows)
+{
+    {
+        std::ofstream list(folder / "players.txt", std::ios::binary);
+        for (int i = 1; i <= 16; ++i)
+            list << "Team " << char('A' + i - 1) << "\r\n";
+    }
+    FakeRuntime runtime(folder.string());
+    Form1 window(runtime);
+    ASSERT_TRUE(window.Form_Load());
+    window.show();
+    auto *size = window.findChild<QComboBox *>("TournamentSize");
+    EXPECT_EQ(size->currentText(), "16");
+    EXPECT_TRUE(window.findChild<QGroupBox *>("Frame1")->isVisible());
+    for (int i = 1; i <= 16; ++i) {
+        EXPECT_EQ(window.playerNameBox(i)->text(), QStringLiteral("Team %1").arg(QChar('A' + i - 1)));
+        EXPECT_TRUE(window.playerNameBox(i)->isVisible());
+    }
+    EXPECT_EQ(window.playerNameBox(17)->text(), "Player 17");
+    EXPECT_FALSE(window.playerNameBox(17)->isVisible());
+    EXPECT_TRUE(runtime.messages.empty());
+}
+
+TEST_F(StartUpWithPlayerList, AnUnreadableListIsReportedOnceAndStartUpGoesOn)
+{
+    fs::create_directories(folder / "players.txt");
+    FakeRuntime runtime(folder.string());
+    Form1 window(runtime);
+    ASSERT_TRUE(window.Form_Load());
+    ASSERT_EQ(runtime.messages.size(), 1u);
+    EXPECT_EQ(runtime.messages[0].icon, MessageIcon::Stop);
+    EXPECT_TRUE(runtime.messages[0].title.starts_with("Error "));
+    EXPECT_TRUE(runtime.messages[0].title.ends_with(" Program Error"));
+    EXPECT_EQ(window.findChild<QComboBox *>("TournamentSize")->currentIndex(), -1);
+    EXPECT_EQ(runtime.seedCount, 1) << "start-up carries on to its last step";
+}
+
+}  // namespace
+}  // namespace zandrel::testing

@@ -4,6 +4,7 @@
 #include "platform/html_text.h"
 #include "platform/runtime.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -83,13 +84,15 @@ std::string FillBracketText(std::string_view pageText, std::string_view title, s
     const std::string titleElement = "<title>" + toPageText(title) + "</title>";
 
     // One scan for every search text at once: what has been inserted lies
-    // behind the scan and is never looked at again. Both search texts begin
-    // with '<' or 'P', so the text between candidates is copied in bulk.
+    // behind the scan and is never looked at again. Placeholders all begin
+    // with 'P', which is rare in a page, so the scan jumps from one 'P' to the
+    // next; the empty title element is looked up ahead once per occurrence.
     std::string filled;
     filled.reserve(pageText.size() + titleElement.size() + static_cast<std::size_t>(size) * 32);
     std::size_t pos = 0;
+    std::size_t nextTitle = pageText.find(EmptyTitle);
     while (pos < pageText.size()) {
-        const std::size_t candidate = pageText.find_first_of("<P", pos);
+        const std::size_t candidate = std::min(pageText.find('P', pos), nextTitle);
         if (candidate == std::string_view::npos) {
             filled.append(pageText.substr(pos));
             break;
@@ -97,9 +100,10 @@ std::string FillBracketText(std::string_view pageText, std::string_view title, s
         filled.append(pageText.substr(pos, candidate - pos));
         pos = candidate;
 
-        if (pageText.substr(pos, EmptyTitle.size()) == EmptyTitle) {
+        if (pos == nextTitle) {
             filled += titleElement;
             pos += EmptyTitle.size();
+            nextTitle = pageText.find(EmptyTitle, pos);
         } else if (const auto placeholder = placeholderAt(pageText, pos, size)) {
             filled += slots[placeholder->slot];
             pos += placeholder->length;
@@ -107,6 +111,9 @@ std::string FillBracketText(std::string_view pageText, std::string_view title, s
             filled += pageText[pos];
             ++pos;
         }
+        // A placeholder may start inside a title that was just passed over.
+        if (nextTitle != std::string_view::npos && nextTitle < pos)
+            nextTitle = pageText.find(EmptyTitle, pos);
     }
     return filled;
 }

@@ -132,10 +132,14 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
+        // With repetitions, the median stands for the benchmark.
         for (const Run &run : runs) {
             const auto it = run.counters.find("bytes_per_second");
-            if (!run.error_occurred && it != run.counters.end())
-                m_speed[run.benchmark_name()] = it->second.value;
+            if (run.error_occurred || it == run.counters.end())
+                continue;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
+            m_speed[run.run_name.function_name] = it->second.value;
         }
     }
 

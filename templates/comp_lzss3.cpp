@@ -59,7 +59,9 @@ constexpr const char *errorText[] = {
     "the item ends inside its 6-byte header",                   // ShortHeader
     "the stream sizes in the header run past the item's end",   // StreamsPastEnd
     "the flag stream runs out before the end marker",           // FlagsRunOut
-    "the distance stream runs out before the end marker",       // DistancesRunOut
+    "the distance stream runs out before the end marker",       // DistancesRunOut (a guard:
+                                                                //   the length stream, one
+                                                                //   entry shorter, runs out first)
     "the length stream runs out",                               // LengthsRunOut
     "the literal stream runs out",                              // LiteralsRunOut
     "a distance reaches before the first byte",                 // DistanceTooFar

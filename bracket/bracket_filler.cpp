@@ -2,6 +2,7 @@
 
 #include "bracket/tournament_size.h"
 #include "platform/html_text.h"
+#include "platform/paths.h"
 #include "platform/runtime.h"
 
 #include <algorithm>
@@ -62,10 +63,7 @@ std::vector<std::string> slotTexts(int size, bool seeded, const PlayerNameSource
 
 std::string bracketFilePath(std::string_view outputFolder)
 {
-    std::string path(outputFolder);
-    if (!path.empty() && path.back() != '/' && path.back() != '\\')
-        path += '/';
-    return path + "bracket.html";
+    return joinPath(outputFolder, "bracket.html");
 }
 
 std::string ReadTemplateText(Runtime &runtime, const std::string &templateFile)

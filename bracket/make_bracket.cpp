@@ -5,6 +5,7 @@
 #include "bracket/bracket_view.h"
 #include "bracket/tournament_size.h"
 #include "platform/failure.h"
+#include "platform/paths.h"
 #include "platform/runtime.h"
 #include "templates/bracket_template.h"
 
@@ -76,7 +77,7 @@ void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::o
     // The old bracket.html is not deleted first: the new page replaces it in
     // one step, so a failed write leaves the last good page in place.
     const std::string outputFile = bracketFilePath(outputFolder);
-    removeIfPresent(runtime, outputFile.substr(0, outputFile.size() - std::string_view(".html").size()) + ".tmp");
+    removeIfPresent(runtime, joinPath(outputFolder, "bracket.tmp"));
     WriteBracketFile(runtime, outputFile, page);
 
     runtime.showMessage("Bracket created in file " + outputFile + ".  Will now attempt to open...",

@@ -12,7 +12,7 @@ namespace {
 
 [[noreturn]] void throwInvalidSize(std::string_view shown)
 {
-    throw Failure(InvalidTournamentSizeFailure,
+    throw Failure(FailureNumber::TypeMismatch,
                   "The tournament size \"" + std::string(shown) + "\" is not a whole number from 0 to "
                       + std::to_string(MaxPlayers) + ".");
 }

@@ -5,10 +5,6 @@
 
 namespace zandrel {
 
-// The classic runtime's "Type mismatch": what converting a size text that is
-// no number of entrants would have raised.
-inline constexpr int InvalidTournamentSizeFailure = 13;
-
 // The size list's text as a number. The list offers "3" to "32"; any text
 // that is not a plain whole number from 0 to 32 throws Failure, since a
 // larger one would name slots the draw has no room for.

@@ -9,6 +9,8 @@
 namespace zandrel {
 
 namespace FailureNumber {
+// A text that should have been a number was not.
+inline constexpr int TypeMismatch = 13;
 inline constexpr int FileNotFound = 53;
 inline constexpr int DeviceIo = 57;
 inline constexpr int DiskFull = 61;

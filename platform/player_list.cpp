@@ -1,6 +1,7 @@
 #include "platform/player_list.h"
 
 #include "platform/failure.h"
+#include "platform/paths.h"
 #include "platform/player_list_view.h"
 #include "platform/runtime.h"
 #include "platform/text_encoding.h"
@@ -60,10 +61,7 @@ std::vector<std::string> cp1252Names(const std::vector<std::string_view> &lines)
 
 std::string playerListPath(std::string_view folder)
 {
-    std::string path(folder);
-    if (!path.empty() && path.back() != '/' && path.back() != '\\')
-        path += '/';
-    return path + "players.txt";
+    return joinPath(folder, "players.txt");
 }
 
 std::vector<std::string> parsePlayerList(std::string_view bytes)

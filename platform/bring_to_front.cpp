@@ -1,0 +1,26 @@
+#include "platform/bring_to_front.h"
+
+#include "platform/help_windows.h"
+
+namespace zandrel::BringToFront {
+
+void BringToFrontByTitle(HelpWindows &windows, const std::string &title)
+{
+    const HelpWindows::Handle window = windows.findWindow(title);
+    if (window == 0)
+        return;
+    switch (windows.showState(window)) {
+    case HelpWindows::ShowState::Unknown:
+        return;
+    case HelpWindows::ShowState::Minimised:
+        // Restoring already activates the window; raising it as well would
+        // only make it flicker on some window managers.
+        windows.restore(window);
+        return;
+    case HelpWindows::ShowState::Normal:
+        windows.bringToFront(window);
+        return;
+    }
+}
+
+}  // namespace zandrel::BringToFront

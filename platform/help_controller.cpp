@@ -1,0 +1,116 @@
+#include "platform/help_controller.h"
+
+#include "platform/bring_to_front.h"
+#include "platform/failure.h"
+#include "platform/help_windows.h"
+#include "platform/runtime.h"
+#include "templates/builtin_items.h"
+#include "templates/mod_res_files.h"
+
+namespace zandrel {
+
+namespace {
+
+constexpr const char *TempPrefix = "~rs";
+// The wait is cut into slices so that events keep flowing while it lasts.
+constexpr int WaitSliceMilliseconds = 25;
+
+bool endsWith(const std::string &text, const std::string &end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+std::string helpCollectionFileFor(const std::string &helpFile)
+{
+    std::string base = helpFile;
+    if (endsWith(base, HelpFileExtension))
+        base.resize(base.size() - std::string(HelpFileExtension).size());
+    return base + HelpCollectionExtension;
+}
+
+HelpController::HelpController(Runtime &runtime, HelpWindows &windows)
+    : m_runtime(runtime)
+    , m_windows(windows)
+{
+}
+
+void HelpController::ShowHelp()
+{
+    if (m_windows.findWindow(HelpTitle) != 0) {
+        BringToFront::BringToFrontByTitle(m_windows, HelpTitle);
+        return;
+    }
+    const std::string helpFile = GetHelpFile();
+    // The failure has been told; a viewer on nothing would only add a second,
+    // more confusing message.
+    if (helpFile.empty())
+        return;
+    try {
+        m_windows.openViewer(helpFile, HelpTitle);
+    } catch (const Failure &failure) {
+        m_runtime.showMessage("Unable to open the help file!\n\n" + failure.description(), ProgramTitle,
+                              MessageIcon::Stop);
+    }
+}
+
+std::string HelpController::GetHelpFile()
+{
+    if (!m_helpFileNameString.empty())
+        return m_helpFileNameString;
+
+    std::string base;
+    if (!ModResFiles::CreateTempFileName(m_runtime, TempPrefix, base)) {
+        m_runtime.showMessage("Unable to get temp file name!", ProgramTitle, MessageIcon::Stop);
+        return {};
+    }
+    const std::string helpFile = base + HelpFileExtension;
+    if (ModResFiles::SaveResItemToDisk(m_runtime, HelpItemNumber, BuiltInItemType, helpFile) != 0) {
+        // Nothing of a failed attempt is kept, so the next Help Topics starts
+        // afresh instead of opening an empty or partly written file.
+        removeQuietly(helpFile);
+        removeQuietly(base);
+        m_runtime.showMessage("Unable to save resource item to disk!", ProgramTitle, MessageIcon::Stop);
+        return {};
+    }
+    // The base name only reserved the name; the help file is what counts.
+    removeQuietly(base);
+    m_helpFileNameString = helpFile;
+    return m_helpFileNameString;
+}
+
+void HelpController::CloseHelp()
+{
+    const HelpWindows::Handle viewer = m_windows.findWindow(HelpTitle);
+    if (viewer != 0)
+        m_windows.requestClose(viewer);
+}
+
+void HelpController::shutdown()
+{
+    CloseHelp();
+    // The close request is queued: the viewer acts on it, and lets go of its
+    // files, only while events are handled.
+    for (int waited = 0; waited < HelpCloseWaitMilliseconds; waited += WaitSliceMilliseconds) {
+        m_runtime.processEvents();
+        m_runtime.sleepMilliseconds(WaitSliceMilliseconds);
+    }
+    m_runtime.processEvents();
+    if (m_helpFileNameString.empty())
+        return;
+    removeQuietly(m_helpFileNameString);
+    removeQuietly(helpCollectionFileFor(m_helpFileNameString));
+}
+
+void HelpController::removeQuietly(const std::string &path)
+{
+    try {
+        if (m_runtime.fileExists(path))
+            m_runtime.removeFile(path);
+    } catch (const Failure &) {
+        // Left in the temporary folder; nothing the user can act on.
+    }
+}
+
+}  // namespace zandrel

@@ -1,0 +1,59 @@
+#pragma once
+// The program's help as the main window offers it. Help Topics writes the help
+// document out of the program the first time it is asked for in a run and
+// opens the viewer on it; while the viewer is open, asking again only brings
+// it back into view. At exit the viewer is asked to close and what was
+// written out is deleted.
+
+#include <string>
+
+namespace zandrel {
+
+class HelpWindows;
+class Runtime;
+
+// The help document's own title and its viewer's caption. The viewer is
+// found again by it, so the document, the viewer and the lookups must agree.
+inline constexpr const char *HelpTitle = "Zandrel Help";
+// The built-in item that holds the help document (a Qt compressed help file).
+inline constexpr int HelpItemNumber = 163;
+// Appended to the temporary base name to name the help file on disk.
+inline constexpr const char *HelpFileExtension = ".qch";
+// The viewer's collection file lives beside the help file under the same base
+// name with this extension, and goes with it at exit.
+inline constexpr const char *HelpCollectionExtension = ".qhc";
+// How long the exit steps give the viewer to close and let go of the files.
+inline constexpr int HelpCloseWaitMilliseconds = 250;
+
+// The collection file that belongs to `helpFile`.
+std::string helpCollectionFileFor(const std::string &helpFile);
+
+class HelpController {
+public:
+    HelpController(Runtime &runtime, HelpWindows &windows);
+
+    // The Help Topics command, all of it.
+    void ShowHelp();
+    // The help file's path; written out on the first successful call of the
+    // run and kept. Empty after a failure, which has been reported; the next
+    // call then tries again from the start.
+    std::string GetHelpFile();
+    // Asks an open viewer to close and returns at once.
+    void CloseHelp();
+    // The exit steps: close the viewer, wait while handling events so it can
+    // really go, then delete the help file and its collection file. Failures
+    // to delete are ignored: the files are in the temporary folder.
+    void shutdown();
+
+    // Empty until the first successful extraction; kept after shutdown.
+    const std::string &helpFileNameString() const { return m_helpFileNameString; }
+
+private:
+    void removeQuietly(const std::string &path);
+
+    Runtime &m_runtime;
+    HelpWindows &m_windows;
+    std::string m_helpFileNameString;
+};
+
+}  // namespace zandrel

@@ -7,6 +7,10 @@
 #include "bracket/make_bracket.h"
 #include "platform/failure.h"
 #include "platform/player_list.h"
+#ifdef Q_OS_WIN
+#include "platform/os_family.h"
+#include "platform/windows_registry.h"
+#endif
 #include "platform/runtime.h"
 
 #include <QAction>
@@ -418,7 +422,13 @@ void Form1::runGuarded(const std::function<void()> &action)
 
 void Form1::Command1_Click()
 {
-    runGuarded([this] { MakeBracket(m_runtime, *this); });
+#ifdef Q_OS_WIN
+    // Which interpreter opens documents depends on the Windows family.
+    const auto osFamily = [] { return GetOsVersionNumber(WindowsRegistry()); };
+#else
+    const std::function<std::optional<double>()> osFamily;
+#endif
+    runGuarded([this, &osFamily] { MakeBracket(m_runtime, *this, osFamily); });
 }
 
 void Form1::mnuMakeBracket_Click()

@@ -162,3 +162,62 @@ TEST_F(StartUpWithPlayerList, AnUnreadableListIsReportedOnceAndStartUpGoesOn)
 
 }  // namespace
 }  // namespace zandrel::testing
+
+#include "platform/qt_runtime.h"
+#include "tests/support/qt_wait.h"
+
+#include <QTimer>
+
+namespace zandrel::testing {
+namespace {
+
+// The real runtime with its real ten-second wait, but recording instead of
+// showing boxes or starting programs.
+class RecordingQtRuntime : public QtRuntime {
+public:
+    explicit RecordingQtRuntime(std::string folder) : m_folder(std::move(folder)) {}
+    void showMessage(const std::string &text, const std::string &, MessageIcon) override { messages.push_back(text); }
+    void reportUnexpectedFailure(int, const std::string &description) override { failures.push_back(description); }
+    void startCommand(const StartCommand &command) override { commands.push_back(command); }
+    std::string executableFolder() const override { return m_folder; }
+
+    std::vector<std::string> messages, failures;
+    std::vector<StartCommand> commands;
+
+private:
+    std::string m_folder;
+};
+
+TEST(WaitAfterOpening, ClosingTheWindowMeanwhileOpensNoLink)
+{
+    const fs::path folder = fs::temp_directory_path() / ("zandrel-wait-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const bool quitOnClose = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false);
+    {
+        RecordingQtRuntime runtime(folder.string());
+        Form1 window(runtime);
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        window.findChild<QComboBox *>("TournamentSize")->setCurrentIndex(0);
+        window.findChild<QComboBox *>("TournamentType")->setCurrentIndex(0);
+        window.findChild<QComboBox *>("TournamentSeeding")->setCurrentIndex(1);
+        bool typedDuringWait = false;
+        QTimer::singleShot(300, &window, [&] {
+            // The window still answers while the command waits.
+            window.playerNameBox(2)->setText(QStringLiteral("Typed while waiting"));
+            typedDuringWait = true;
+            window.close();
+        });
+        window.findChild<QPushButton *>("Command1")->click();  // returns after the wait
+        EXPECT_TRUE(typedDuringWait);
+        ASSERT_EQ(runtime.commands.size(), 1u) << "only the page; no link after the window has gone";
+        EXPECT_EQ(runtime.commands[0].arguments.back(), (folder / "bracket.html").string());
+        EXPECT_TRUE(runtime.failures.empty());
+    }
+    QApplication::setQuitOnLastWindowClosed(quitOnClose);
+    fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace zandrel::testing

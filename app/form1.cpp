@@ -62,6 +62,7 @@ QComboBox *makeList(QWidget *parent, const char *name)
 Form1::Form1(Runtime &runtime, QWidget *parent)
     : QMainWindow(parent)
     , m_runtime(runtime)
+    , m_help(runtime, m_helpWindows)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ProgramTitle));
@@ -247,8 +248,8 @@ void Form1::chooseFont()
 
 bool Form1::Form_Load()
 {
-    const bool firstCopy = m_runtime.claimInstance();
-    if (!firstCopy) {
+    m_firstCopy = m_runtime.claimInstance();
+    if (!m_firstCopy) {
         // Hand over: nothing of ours may carry the title the running copy is
         // found by, and this window is never shown.
         setWindowTitle(QStringLiteral("unloading..."));
@@ -274,6 +275,10 @@ void Form1::Form_Unload()
     m_unloaded = true;
     RemoveSizeLimits();
     m_runtime.releaseInstance();
+    // A copy that only handed over never opened help; a viewer titled as
+    // ours would belong to the running copy.
+    if (m_firstCopy)
+        m_help.shutdown();
 }
 
 void Form1::centreOnScreen()
@@ -438,6 +443,7 @@ void Form1::mnuMakeBracket_Click()
 
 void Form1::mnuHelpTopics_Click()
 {
+    runGuarded([this] { m_help.ShowHelp(); });
 }
 
 void Form1::mnuAbout_Click()

@@ -4,6 +4,8 @@
 // tournament being prepared; the commands read them through BracketView.
 
 #include "bracket/bracket_view.h"
+#include "platform/help_controller.h"
+#include "platform/help_qt_windows.h"
 #include "platform/player_list_view.h"
 
 #include <QMainWindow>
@@ -93,6 +95,9 @@ private:
     void runGuarded(const std::function<void()> &action);
 
     Runtime &m_runtime;
+    QtHelpWindows m_helpWindows;
+    HelpController m_help;
+    bool m_firstCopy = false;
     bool m_unloaded = false;
     bool m_sizeLimitsInstalled = false;
     bool m_centred = false;

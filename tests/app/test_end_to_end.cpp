@@ -4,8 +4,10 @@
 #include "templates/builtin_items.h"
 #include "templates/comp_lzss3.h"
 #include "tests/app/form1_fixture.h"
+#include "tests/support/qt_wait.h"
 
 #include <QAction>
+#include <QApplication>
 
 #include <filesystem>
 #include <fstream>
@@ -87,6 +89,33 @@ TEST_F(EndToEnd, UnseededDoubleEliminationOfSeventeenFollowsTheDraw)
     EXPECT_EQ(page, expectedPage(147, 17, [](int slot) { return "Entrant " + std::to_string(slot % 17 + 1); }));
     EXPECT_EQ(runtime.randomCount, 17);
     EXPECT_EQ(page.find("Entrant 18"), std::string::npos);
+}
+
+TEST_F(EndToEnd, HelpTopicsOpensTheViewerOnceAndExitRemovesItsFiles)
+{
+    auto viewer = [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == "Zandrel Help")
+                return w;
+        return static_cast<QWidget *>(nullptr);
+    };
+    control<QAction>("mnuHelpTopics")->trigger();
+    ASSERT_NE(viewer(), nullptr);
+    control<QAction>("mnuHelpTopics")->trigger();
+    int viewers = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        viewers += w->isVisible() && w->windowTitle() == "Zandrel Help";
+    EXPECT_EQ(viewers, 1);
+    std::vector<fs::path> extracted(fs::directory_iterator(root / "tmp"), fs::directory_iterator());
+    ASSERT_FALSE(extracted.empty());
+    for (const fs::path &file : extracted)
+        EXPECT_TRUE(file.filename().string().starts_with("~rs")) << file;
+
+    control<QAction>("mnuExit")->trigger();
+    EXPECT_TRUE(fs::is_empty(root / "tmp")) << "the help file and its collection go at exit";
+    // The fake runtime handles no events; the close request waits for these.
+    EXPECT_TRUE(waitUntil([&viewer] { return viewer() == nullptr; }));
+    EXPECT_TRUE(runtime.messages.empty());
 }
 
 TEST_F(EndToEnd, AFailedWriteIsReportedAndTheWindowKeepsEveryName)

@@ -58,21 +58,6 @@ TEST_F(Form1Test, EveryCaptionFitsItsControl)
     fits(box(32), box(32)->text(), box(32)->width() - 6);
 }
 
-TEST_F(Form1Test, MenusCarryTheirAccessKeys)
-{
-    const QList<QAction *> menus = window->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
-    EXPECT_EQ(menus[0]->text(), "&File");
-    EXPECT_EQ(menus[1]->text(), "&Help");
-    QStringList file, help;
-    for (QAction *a : menus[0]->menu()->actions())
-        file << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    for (QAction *a : menus[1]->menu()->actions())
-        help << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(file, QStringList({"&Make Bracket", "-", "E&xit"}));
-    EXPECT_EQ(help, QStringList({"Help Topics", "-", "About Zandrel"}));
-}
-
 TEST_F(Form1Test, EverySizeShowsItsBoxesInCentredColumns)
 {
     struct Expected {
@@ -208,17 +193,6 @@ TEST_F(Form1Test, MenuAndEnterRunTheSameCommandAsTheButton)
     }
     QTest::keyClick(box(2), Qt::Key_Enter);  // the keypad's Enter as well
     EXPECT_EQ(sizeMessages(), 6);
-}
-
-TEST_F(Form1Test, CompleteChoicesGetPastTheChecks)
-{
-    chooseSize(8);
-    typeList()->setCurrentIndex(0);
-    seedingList()->setCurrentIndex(1);
-    control<QPushButton>("Command1")->click();
-    for (const RecordedMessage &m : runtime.messages)
-        EXPECT_EQ(m.text.rfind("Must select", 0), std::string::npos) << m.text;
-    EXPECT_TRUE(window->isOpen());
 }
 
 TEST_F(Form1Test, OuterSizeStaysWithinItsLimits)

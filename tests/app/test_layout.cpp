@@ -56,34 +56,6 @@ TEST(FormLayout, Extremes)
     EXPECT_LT(minimised.frame1Left, 0);
 }
 
-TEST(NameGrid, FirstColumnPerSize)
-{
-    struct Row {
-        int size;
-        float left;
-    };
-    const Row rows[] = {{3, 2760}, {8, 2760}, {9, 1960}, {16, 1960}, {17, 1320}, {24, 1320}, {25, 613.3333f},
-                        {32, 613.3333f}, {33, 1234}};
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.size);
-        EXPECT_NEAR(firstNameBoxLeft(row.size, 1234), row.left, 0.001);
-    }
-}
-
-TEST(NameGrid, BoxesStandInFourColumnsOfEight)
-{
-    EXPECT_FLOAT_EQ(nameBoxLeft(1, 613.33f), 613.33f);
-    EXPECT_FLOAT_EQ(nameBoxLeft(8, 613.33f), 613.33f);
-    EXPECT_FLOAT_EQ(nameBoxLeft(9, 613.33f), 2053.33f);
-    EXPECT_FLOAT_EQ(nameBoxLeft(24, 613.33f), 3493.33f);
-    EXPECT_FLOAT_EQ(nameBoxLeft(32, 613.33f), 4933.33f);
-    EXPECT_FLOAT_EQ(nameBoxTop(1), 240);
-    EXPECT_FLOAT_EQ(nameBoxTop(8), 2760);
-    EXPECT_FLOAT_EQ(nameBoxTop(9), 240);
-    EXPECT_FLOAT_EQ(nameBoxTop(27), 960);
-    EXPECT_FLOAT_EQ(designNameBoxLeft(25), 4440);
-}
-
 TEST(Geometry, TwipsBecomePixelsOnlyWhenRounded)
 {
     EXPECT_EQ(twipsToPixels(613.33), 41);
@@ -91,13 +63,6 @@ TEST(Geometry, TwipsBecomePixelsOnlyWhenRounded)
     EXPECT_EQ(twipsToPixels(7.5), 1);
     EXPECT_EQ(twipsToPixels(-120), -8);
     EXPECT_EQ(twipsToPixels(8280), 552);
-}
-
-TEST(Geometry, CentreOverOwner)
-{
-    const Point p = centreOver(100, 50, 600, 400, 200, 100);
-    EXPECT_DOUBLE_EQ(p.x, 300);
-    EXPECT_DOUBLE_EQ(p.y, 200);
 }
 
 }  // namespace

@@ -8,11 +8,9 @@
 // templates/builtin_items.h. A failure writes nothing and ends with one line
 // on standard error and a non-zero exit status.
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include "templates/tool_files.h"
+
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -23,14 +21,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Bytes readAll(const std::string &path)
+Bytes readItem(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error(path + ": cannot open for reading");
-    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw std::runtime_error(path + ": read error");
+    Bytes bytes = zandrel::tools::readAll(path);
     if (bytes.empty())
         throw std::runtime_error(path + ": is empty");
     return bytes;
@@ -65,7 +58,7 @@ std::string source(const std::map<int, std::string> &files)
     std::map<int, std::size_t> itemArray;
     std::ostringstream data;
     for (const auto &[number, path] : files) {
-        const Bytes bytes = readAll(path);
+        const Bytes bytes = readItem(path);
         const auto [it, added] = arrays.try_emplace(bytes, arrays.size());
         if (added)
             writeArray(data, it->second, bytes);
@@ -89,25 +82,6 @@ std::string source(const std::map<int, std::string> &files)
     return out.str();
 }
 
-void writeAll(const std::string &path, const std::string &text)
-{
-    const std::string partial = path + ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            std::remove(partial.c_str());
-            throw std::runtime_error(path + ": cannot write");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(partial, path, ec);
-    if (ec) {
-        std::remove(partial.c_str());
-        throw std::runtime_error(path + ": cannot write: " + ec.message());
-    }
-}
 
 }  // namespace
 
@@ -128,7 +102,7 @@ int main(int argc, char **argv)
             if (!files.emplace(number, pair.substr(eq + 1)).second)
                 throw std::runtime_error("item " + std::to_string(number) + " is given twice");
         }
-        writeAll(argv[1], source(files));
+        zandrel::tools::writeAll(argv[1], source(files));
     } catch (const std::exception &e) {
         std::cerr << "embed_items: " << e.what() << '\n';
         return 1;

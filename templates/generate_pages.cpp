@@ -4,10 +4,10 @@
 
 #include "templates/page_html.h"
 #include "templates/page_layout.h"
+#include "templates/tool_files.h"
 
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 int main(int argc, char **argv)
@@ -22,13 +22,7 @@ int main(int argc, char **argv)
         for (int item = 101; item <= 162; ++item) {
             const std::string bytes = zandrel::PageHtml::render(zandrel::PageLayout::forItem(item));
             const auto path = folder / (std::to_string(item) + ".htm");
-            std::ofstream file(path, std::ios::binary | std::ios::trunc);
-            file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            file.close();
-            if (!file) {
-                std::cerr << "zandrel_pagegen: cannot write " << path << "\n";
-                return 1;
-            }
+            zandrel::tools::writeAll(path.string(), bytes);
         }
     } catch (const std::exception &error) {
         std::cerr << "zandrel_pagegen: " << error.what() << "\n";

@@ -11,51 +11,21 @@
 #include "platform/failure.h"
 #include "templates/comp_lzss3.h"
 #include "templates/lzss_encoder.h"
+#include "templates/tool_files.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
+using zandrel::tools::readAll;
+using zandrel::tools::writeAll;
+
 using Bytes = std::vector<unsigned char>;
 
-Bytes readAll(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error(path + ": cannot open for reading");
-    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw std::runtime_error(path + ": read error");
-    return bytes;
-}
 
-// Writes beside the target and renames, so OUT is either whole or absent.
-void writeAll(const std::string &path, const Bytes &bytes)
-{
-    const std::string partial = path + ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::remove(partial.c_str());
-            throw std::runtime_error(path + ": cannot write");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(partial, path, ec);
-    if (ec) {
-        std::remove(partial.c_str());
-        throw std::runtime_error(path + ": cannot write: " + ec.message());
-    }
-}
 
 Bytes compress(const std::string &inPath)
 {

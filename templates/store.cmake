@@ -27,6 +27,7 @@ set_target_properties(lzss PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DI
 zandrel_set_warnings(lzss)
 
 add_executable(embed_items ${CMAKE_CURRENT_LIST_DIR}/embed_items.cpp)
+target_include_directories(embed_items PRIVATE ${PROJECT_SOURCE_DIR})
 zandrel_set_warnings(embed_items)
 
 # The built-in items, each one NUMBER=FILE pair; the file goes into the

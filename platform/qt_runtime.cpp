@@ -205,13 +205,11 @@ Bytes QtRuntime::readFile(const std::string &path, std::size_t maxBytes)
     const QString name = qs(path);
     QFile file(name);
     errno = 0;
-    if (QFileInfo(name).isDir()) {
-        throw Failure(FailureNumber::PathFileAccess,
-                      QDir::toNativeSeparators(name).toStdString() + ": is a folder, not a file");
-    }
+    // Qt refuses to open a folder, so a folder named like the file fails here too.
     if (!file.open(QIODevice::ReadOnly))
         throw fileFailure(file, name, errno);
     Bytes bytes;
+    bytes.reserve(std::min(static_cast<std::size_t>(std::max<qint64>(file.size(), 0)), maxBytes));
     char buffer[65536];
     while (bytes.size() < maxBytes) {
         const auto want = static_cast<qint64>(std::min<std::size_t>(sizeof buffer, maxBytes - bytes.size()));

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -91,89 +90,59 @@ protected:
     HelpController help{runtime, windows};
 };
 
-TEST_F(HelpWindow, HelpTopicsOpensTheOverviewThenOnlyBringsTheViewerBack)
+TEST_F(HelpWindow, HelpTopicsOpensTheOverviewThenOnlyBringsItBackAndExitLeavesNoFile)
 {
     help.ShowHelp();
-
-    HelpViewer *viewer = onlyViewer();
-    ASSERT_NE(viewer, nullptr);
+    QPointer<HelpViewer> viewer = onlyViewer();
+    ASSERT_TRUE(viewer);
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral("Zandrel Help"));
-    EXPECT_TRUE(viewer->isWindow());
     EXPECT_EQ(viewer->browser()->source().fileName(), QStringLiteral("overview.htm"));
     EXPECT_THAT(viewer->browser()->toPlainText().toStdString(), HasSubstr("bracket.html"));
     // The page's picture comes out of the document, named as the page names it.
     const QVariant picture =
         viewer->browser()->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("background.jpg")));
     EXPECT_FALSE(QImage::fromData(picture.toByteArray()).isNull());
-    EXPECT_THAT(runtime.messages, IsEmpty());
     const QStringList filesAfterFirst = filesLeft();
     EXPECT_EQ(filesAfterFirst.size(), 2) << filesAfterFirst.join(u' ').toStdString();
 
     help.ShowHelp();
     EXPECT_EQ(onlyViewer(), viewer);
-    EXPECT_EQ(filesLeft(), filesAfterFirst);
-
     viewer->showMinimized();
     ASSERT_TRUE(viewer->isMinimized());
     help.ShowHelp();
-    EXPECT_TRUE(waitUntil([viewer] { return !viewer->isMinimized(); }));
+    EXPECT_TRUE(waitUntil([&viewer] { return !viewer->isMinimized(); }));
     EXPECT_EQ(onlyViewer(), viewer);
     EXPECT_EQ(filesLeft(), filesAfterFirst);
-}
-
-TEST_F(HelpWindow, AClosedViewerOpensAgainOnTheSameFile)
-{
-    help.ShowHelp();
-    QPointer<HelpViewer> first = onlyViewer();
-    ASSERT_TRUE(first);
-    const std::string helpFile = help.helpFileNameString();
-    const QStringList filesAfterFirst = filesLeft();
-    first->close();
-    ASSERT_TRUE(waitUntil([&first] { return first.isNull(); }));
-
-    help.ShowHelp();
-
-    HelpViewer *second = onlyViewer();
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(help.helpFileNameString(), helpFile);
-    EXPECT_EQ(filesLeft(), filesAfterFirst);
-    EXPECT_EQ(second->browser()->source().fileName(), QStringLiteral("overview.htm"));
-    // The collection the first viewer left is read again, not refused.
-    EXPECT_TRUE(waitUntil([second] { return contentsAndIndexRead(second->helpEngine()); }));
     EXPECT_THAT(runtime.messages, IsEmpty());
-}
-
-TEST_F(HelpWindow, ExitClosesTheViewerAndLeavesNoFileBehind)
-{
-    help.ShowHelp();
-    QPointer<HelpViewer> viewer = onlyViewer();
-    ASSERT_TRUE(viewer);
-    ASSERT_EQ(filesLeft().size(), 2);
 
     help.shutdown();
-
     EXPECT_TRUE(viewer.isNull());
     EXPECT_THAT(filesLeft(), IsEmpty());
 }
 
-TEST_F(HelpWindow, TheContentsAndIndexTabsLeadToTheirPages)
+TEST_F(HelpWindow, AClosedViewerOpensAgainOnTheSameFileAndItsTabsLeadToTheirPages)
 {
     help.ShowHelp();
-    HelpViewer *viewer = onlyViewer();
-    ASSERT_NE(viewer, nullptr);
-    ASSERT_TRUE(waitUntil([viewer] { return contentsAndIndexRead(viewer->helpEngine()); }));
-    ASSERT_EQ(viewer->tabs()->count(), 2);
-    EXPECT_EQ(viewer->tabs()->tabText(0), QStringLiteral("Contents"));
-    EXPECT_EQ(viewer->tabs()->tabText(1), QStringLiteral("Index"));
+    QPointer<HelpViewer> viewer = onlyViewer();
+    ASSERT_TRUE(viewer);
+    const QStringList filesAfterFirst = filesLeft();
+    viewer->close();
+    ASSERT_TRUE(waitUntil([&viewer] { return viewer.isNull(); }));
+
+    help.ShowHelp();
+    viewer = onlyViewer();
+    ASSERT_TRUE(viewer);
+    EXPECT_EQ(filesLeft(), filesAfterFirst);
+    EXPECT_EQ(viewer->browser()->source().fileName(), QStringLiteral("overview.htm"));
+    // The collection the first viewer left is read again, not refused.
+    ASSERT_TRUE(waitUntil([&viewer] { return contentsAndIndexRead(viewer->helpEngine()); }));
+    EXPECT_THAT(runtime.messages, IsEmpty());
 
     auto *contents = qobject_cast<QHelpContentWidget *>(viewer->tabs()->widget(0));
-    ASSERT_NE(contents, nullptr);
-    const QModelIndex book = contents->model()->index(0, 0);
-    emit contents->activated(contents->model()->index(1, 0, book));
-    EXPECT_EQ(viewer->browser()->source().fileName(), QStringLiteral("eula.htm"));
-
     auto *index = qobject_cast<QHelpIndexWidget *>(viewer->tabs()->widget(1));
-    ASSERT_NE(index, nullptr);
+    ASSERT_TRUE(contents && index);
+    emit contents->activated(contents->model()->index(1, 0, contents->model()->index(0, 0)));
+    EXPECT_EQ(viewer->browser()->source().fileName(), QStringLiteral("eula.htm"));
     const QModelIndexList privacy =
         index->model()->match(index->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("Privacy"));
     ASSERT_EQ(privacy.size(), 1);
@@ -197,65 +166,46 @@ TEST_F(HelpWindow, ADocumentThatCannotBeShownIsToldAndNothingOpens)
 }
 
 // The document itself, read with Qt's help engine apart from the viewer.
-TEST(HelpDocument, CarriesItsTitleStartPageContentsIndexAndPicture)
+TEST(HelpDocument, CarriesItsTitleStartPageContentsIndexAndLink)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString helpFile = dir.filePath(QStringLiteral("help.qch"));
-    {
-        const Bytes bytes = embeddedHelp();
-        QFile file(helpFile);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char *>(bytes.data()), static_cast<qint64>(bytes.size()));
-    }
+    FakeRuntime().createFileExclusive(helpFile.toStdString(), embeddedHelp());
     EXPECT_EQ(QHelpEngineCore::metaData(helpFile, QStringLiteral("title")).toString(), QString::fromLatin1(HelpTitle));
     EXPECT_EQ(QHelpEngineCore::metaData(helpFile, QStringLiteral("defaultTopic")).toString(),
               QStringLiteral("overview.htm"));
 
     QHelpEngine engine(dir.filePath(QStringLiteral("help.qhc")));
     engine.setReadOnly(false);
-    ASSERT_TRUE(engine.setupData()) << engine.error().toStdString();
-    ASSERT_TRUE(engine.registerDocumentation(helpFile)) << engine.error().toStdString();
-    ASSERT_TRUE(engine.setupData()) << engine.error().toStdString();
+    ASSERT_TRUE(engine.setupData() && engine.registerDocumentation(helpFile) && engine.setupData())
+        << engine.error().toStdString();
     ASSERT_TRUE(waitUntil([&engine] { return contentsAndIndexRead(&engine); }));
 
-    // One book, the program's name, holding the four topics in order.
+    // One book, the program's name, holding the four topics in order; each
+    // topic shows the picture and has its name filled in.
     QHelpContentModel *contents = engine.contentModel();
     ASSERT_EQ(contents->rowCount(), 1);
-    const QModelIndex bookIndex = contents->index(0, 0);
-    const QHelpContentItem *book = contents->contentItemAt(bookIndex);
+    const QHelpContentItem *book = contents->contentItemAt(contents->index(0, 0));
     EXPECT_EQ(book->title(), QStringLiteral("Zandrel"));
     QStringList topics;
-    for (int row = 0; row < book->childCount(); ++row)
+    for (int row = 0; row < book->childCount(); ++row) {
         topics << book->child(row)->url().fileName();
-    EXPECT_EQ(topics, (QStringList{QStringLiteral("overview.htm"), QStringLiteral("eula.htm"),
-                                   QStringLiteral("privacy.htm"), QStringLiteral("uninstall.htm")}));
-
-    // One keyword per topic.
-    const struct {
-        const char *keyword;
-        const char *topic;
-    } keywords[] = {{"About", "overview.htm"}, {"EULA", "eula.htm"}, {"Privacy", "privacy.htm"},
-                    {"Uninstall", "uninstall.htm"}};
-    EXPECT_EQ(engine.indexModel()->rowCount(), static_cast<int>(std::size(keywords)));
-    for (const auto &k : keywords) {
-        SCOPED_TRACE(k.keyword);
-        const QList<QHelpLink> links = engine.documentsForKeyword(QString::fromLatin1(k.keyword));
-        ASSERT_EQ(links.size(), 1);
-        EXPECT_EQ(links.first().url.fileName(), QString::fromLatin1(k.topic));
+        const QByteArray page = engine.fileData(book->child(row)->url());
+        EXPECT_TRUE(page.contains("background.jpg") && !page.contains('@' + QByteArray("ZANDREL_"))) << row;
     }
-
-    // Every page is there, carries the picture, and names the configured web link.
-    for (const QString &topic : topics) {
-        SCOPED_TRACE(topic.toStdString());
-        const QUrl url = book->child(static_cast<int>(topics.indexOf(topic)))->url();
-        const QByteArray page = engine.fileData(url);
-        EXPECT_TRUE(page.contains("background.jpg"));
-        EXPECT_FALSE(page.contains('@' + QByteArray("ZANDREL_")));
-        const QImage picture = QImage::fromData(engine.fileData(url.resolved(QUrl(QStringLiteral("background.jpg")))));
-        EXPECT_FALSE(picture.isNull());
-    }
+    const QStringList expectedTopics{"overview.htm", "eula.htm", "privacy.htm", "uninstall.htm"};
+    EXPECT_EQ(topics, expectedTopics);
     EXPECT_TRUE(engine.fileData(book->child(0)->url()).contains(product::WebLink));
+
+    // One keyword per topic, in the same order.
+    const QStringList keywords{"About", "EULA", "Privacy", "Uninstall"};
+    EXPECT_EQ(engine.indexModel()->rowCount(), keywords.size());
+    for (qsizetype i = 0; i < keywords.size(); ++i) {
+        const QList<QHelpLink> links = engine.documentsForKeyword(keywords[i]);
+        ASSERT_EQ(links.size(), 1) << keywords[i].toStdString();
+        EXPECT_EQ(links.first().url.fileName(), expectedTopics[i]);
+    }
 }
 
 }  // namespace

@@ -3,25 +3,18 @@
 #include "platform/failure.h"
 #include "tests/support/fake_runtime.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace zandrel {
 namespace {
 
-namespace fs = std::filesystem;
+using Log = std::vector<std::string>;
 const std::string Seeded = "Seeded (according to order below)";
 
 // A page shaped like the bracket pages: Windows-1252, CR LF, one cell per
@@ -41,94 +34,85 @@ std::string placeholder(int slot)
     return "PLAYER " + std::to_string(slot);
 }
 
-// Name box k holds boxes[k] or "Bk"; every box read is noted.
-struct Boxes {
+std::string boxName(int box)
+{
+    return "(" + std::to_string(box) + ")";
+}
+
+// Name box k holds texts[k] or "(k)"; the generator always answers `value`.
+// The boxes read and the values taken are counted.
+struct Inputs {
     std::map<int, std::string> texts;
+    float value = 0.5f;
     std::vector<int> asked;
-    PlayerNameSource source()
+    int taken = 0;
+
+    std::string fill(const std::string &pageText, const std::string &title, const std::string &size,
+                     const std::string &seeding = Seeded)
     {
-        return [this](int box) {
-            asked.push_back(box);
-            return texts.count(box) ? texts[box] : "B" + std::to_string(box);
+        const auto box = [this](int k) {
+            asked.push_back(k);
+            return texts.count(k) ? texts[k] : boxName(k);
         };
+        const auto draw = [this] {
+            ++taken;
+            return value;
+        };
+        return FillBracketText(pageText, title, size, seeding, box, draw);
     }
 };
 
-RandomSource counting(int *taken, float value = 0.5f)
+// Seeded, slot k shows box k; any other seeding text draws. A generator of
+// zeros moves box k + 1 into slot k and box 1 into the last slot. Names are
+// bracketed so that "PLAYER 1" filled inside "PLAYER 10<" would show.
+TEST(FillBracketText, SeededKeepsEachBoxInItsSlotAnythingElseDraws)
 {
-    return [taken, value] {
-        ++*taken;
-        return value;
-    };
-}
-
-TEST(FillBracketText, SeededPutsEachBoxInItsOwnSlot)
-{
-    const std::vector<int> layout = {1, 12, 5, 8, 10, 4, 3, 11, 6, 7, 2, 9};
-    Boxes boxes;
-    int taken = 0;
-    const std::string filled =
-        FillBracketText(page(layout, placeholder), "Open", "12", Seeded, boxes.source(), counting(&taken));
-    // Box 1 fills "PLAYER 1<" and box 10 "PLAYER 10<"; neither touches the other.
-    EXPECT_EQ(filled, page(layout, [](int k) { return "B" + std::to_string(k); }, "<title>Open</title>"));
-    EXPECT_EQ(taken, 0);
-    EXPECT_EQ(std::set<int>(boxes.asked.begin(), boxes.asked.end()),
-              std::set<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-}
-
-TEST(FillBracketText, UnseededUsesEachBoxUpToTheSizeOnceInDrawnOrder)
-{
-    const std::string drawingSeedings[] = {"Unseeded (random matches)", "seeded (according to order below)",
-                                           Seeded + " "};
-    for (const std::string &seeding : drawingSeedings) {
-        for (const int size : {3, 17, 32}) {
-            std::vector<int> layout(static_cast<std::size_t>(size));
-            for (int i = 0; i < size; ++i)
-                layout[i] = size - i;
-            Boxes boxes;
-            int taken = 0;
-            // A generator of zeros moves box k + 1 into slot k and box 1 into the last slot.
-            const std::string filled = FillBracketText(page(layout, placeholder), "", std::to_string(size), seeding,
-                                                       boxes.source(), counting(&taken, 0.0f));
-            const auto drawnBox = [size](int slot) { return "B" + std::to_string(slot == size ? 1 : slot + 1); };
-            EXPECT_EQ(filled, page(layout, drawnBox, "<title></title>")) << seeding << " " << size;
-            EXPECT_EQ(taken, size);
-            EXPECT_EQ(boxes.asked.size(), static_cast<std::size_t>(size));
-            EXPECT_LE(*std::max_element(boxes.asked.begin(), boxes.asked.end()), size);
+    const struct {
+        std::string seeding;
+        bool drawn;
+    } seedings[] = {{Seeded, false}, {"Unseeded (random matches)", true}, {"seeded (according to order below)", true},
+                    {Seeded + " ", true}};
+    for (const auto &s : seedings) {
+        for (const int size : {3, 12, 32}) {
+            std::vector<int> layout;
+            for (int slot = size; slot >= 1; --slot)
+                layout.push_back(slot);
+            Inputs in;
+            in.value = 0.0f;
+            const auto shown = [&](int slot) { return boxName(!s.drawn ? slot : slot == size ? 1 : slot + 1); };
+            EXPECT_EQ(in.fill(page(layout, placeholder), "Open", std::to_string(size), s.seeding),
+                      page(layout, shown, "<title>Open</title>"))
+                << s.seeding << " " << size;
+            EXPECT_EQ(in.taken, s.drawn ? size : 0);
+            // With the page above, each box up to the size was read, and only once.
+            EXPECT_EQ(in.asked.size(), static_cast<std::size_t>(size));
         }
     }
 }
 
+// The same text is typed as the title and into box 2, whose slot lies
+// between slot 1 and slot 4 on the page.
 TEST(FillBracketText, TypedTextIsEscapedEncodedAndNeverReplacedAgain)
 {
     const struct {
         const char *name;
-        std::string title;
-        std::map<int, std::string> typed;
-        std::string titleShown;
-        std::map<int, std::string> shown;
+        std::string typed, shown;
     } cases[] = {
-        {"box_reads_like_later_slot", "", {{2, "PLAYER 5"}}, "", {{2, "PLAYER 5"}}},
-        {"box_reads_like_earlier_slot", "", {{4, "PLAYER 1"}}, "", {{4, "PLAYER 1"}}},
-        {"title_reads_like_a_slot", "PLAYER 1", {}, "PLAYER 1", {}},
-        {"title_holds_title_element", "<title></title>", {}, "&lt;title&gt;&lt;/title&gt;", {}},
-        {"markup", "Tom & Jerry <Cup>", {{3, "<b>Bo</b>"}}, "Tom &amp; Jerry &lt;Cup&gt;",
-         {{3, "&lt;b&gt;Bo&lt;/b&gt;"}}},
-        {"accents_to_cp1252", "Caf\xC3\xA9", {{1, "Ren\xC3\xA9"}, {2, "\xE2\x82\xAC"}}, "Caf\xE9",
-         {{1, "Ren\xE9"}, {2, "\x80"}}},
-        {"other_scripts_to_references", "\xE6\x9D\xAF", {{1, "\xD0\x96\xD0\xB0"}, {5, "\xF0\x9F\x8F\x86"}}, "&#26479;",
-         {{1, "&#1046;&#1072;"}, {5, "&#127942;"}}},
-        {"blanks_kept_empty_name_empty_cell", "  Open  ", {{1, "  Al  "}, {2, ""}}, "  Open  ",
-         {{1, "  Al  "}, {2, ""}}},
+        {"reads_like_an_earlier_slot", "PLAYER 1", "PLAYER 1"},
+        {"reads_like_a_later_slot", "PLAYER 4", "PLAYER 4"},
+        {"markup", "Tom & Jerry <b>", "Tom &amp; Jerry &lt;b&gt;"},
+        {"accents_to_cp1252", "Ren\xC3\xA9 \xE2\x82\xAC", "Ren\xE9 \x80"},
+        {"other_scripts_to_references", "\xD0\x96 \xE6\x9D\xAF \xF0\x9F\x8F\x86", "&#1046; &#26479; &#127942;"},
+        {"blanks_kept", "  Al  ", "  Al  "},
+        {"empty_name_empty_cell", "", ""},
     };
     const std::vector<int> layout = {1, 5, 3, 2, 4};
     for (const auto &c : cases) {
-        Boxes boxes{c.typed, {}};
-        int taken = 0;
-        const std::string filled =
-            FillBracketText(page(layout, placeholder), c.title, "5", Seeded, boxes.source(), counting(&taken));
-        const auto cell = [&](int k) { return c.shown.count(k) ? c.shown.at(k) : "B" + std::to_string(k); };
-        EXPECT_EQ(filled, page(layout, cell, "<title>" + c.titleShown + "</title>")) << c.name;
+        Inputs in;
+        in.texts[2] = c.typed;
+        const auto cell = [&](int k) { return k == 2 ? c.shown : boxName(k); };
+        const std::string expected = page(layout, cell, "<title>" + c.shown + "</title>");
+        EXPECT_EQ(in.fill(page(layout, placeholder), c.typed, "5"), expected) << c.name;
     }
 }
 
@@ -136,94 +120,65 @@ TEST(FillBracketText, TextThatIsNoPlaceholderStaysByteForByte)
 {
     for (const std::string text : {"<title>Kept</title>", "<TITLE></TITLE>", "PLAYER 13<", "PLAYER 0<", "PLAYER 05<",
                                    "PLAYER 100<", "PLAYER 1 <", "player 1<", "PLAYER  1<", "PLAYER 1", "PLAYER",
-                                   "\x80\xFF<P"}) {
-        Boxes boxes;
-        int taken = 0;
-        EXPECT_EQ(FillBracketText(text, "T", "12", Seeded, boxes.source(), counting(&taken)), text);
-    }
+                                   "\x80\xFF<P"})
+        EXPECT_EQ(Inputs().fill(text, "T", "12"), text);
 }
 
 TEST(FillBracketText, SizeThatIsNoNumberOfEntrantsIsRefusedBeforeAnyBoxIsRead)
 {
     for (const std::string size : {"", "abc", "33", "-1", " 12", "+4", "4.5"}) {
-        Boxes boxes;
-        int taken = 0;
-        EXPECT_THROW(FillBracketText("PLAYER 1<", "", size, Seeded, boxes.source(), counting(&taken)), Failure) << size;
-        EXPECT_TRUE(boxes.asked.empty()) << size;
+        Inputs in;
+        EXPECT_THROW(in.fill("PLAYER 1<", "", size), Failure) << size;
+        EXPECT_TRUE(in.asked.empty()) << size;
     }
 }
 
-class BracketFileTest : public ::testing::Test {
-protected:
-    void SetUp() override
+// Files as the filler meets them: every call is noted; reading gives `page`
+// (cut to the length asked for) or fails, and replacing fails on a full disk.
+struct FileRuntime : testing::FakeRuntime {
+    Bytes readFile(const std::string &path, std::size_t maxBytes) override
     {
-        std::string pattern = (fs::temp_directory_path() / "zandrel-bracket-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_folder = pattern;
-        m_output = m_folder / "bracket.html";
-        std::ofstream(m_output, std::ios::binary) << "old page";
+        calls.push_back("read " + path);
+        if (!readable)
+            throw Failure(FailureNumber::PermissionDenied, path);
+        return Bytes(page.begin(), page.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, page.size())));
     }
-    void TearDown() override
+    void removeFile(const std::string &path) override { calls.push_back("remove " + path); }
+    void createFileExclusive(const std::string &path, const Bytes &) override { calls.push_back("create " + path); }
+    void replaceFile(const std::string &path, const Bytes &bytes) override
     {
-        fs::permissions(m_folder, fs::perms::owner_all);
-        fs::remove_all(m_folder);
+        calls.push_back("replace " + path + " with " + std::string(bytes.begin(), bytes.end()));
+        if (diskFull)
+            throw Failure(FailureNumber::DiskFull, path);
     }
-    std::string contents(const fs::path &path) const
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path m_folder;
-    fs::path m_output;
+    std::string page;
+    bool readable = true, diskFull = false;
+    Log calls;
 };
 
-TEST_F(BracketFileTest, TemplateIsReadWholeThenDeletedAndOnlyThen)
+TEST(BracketFile, TemplateIsReadWholeThenDeletedAndOnlyThen)
 {
-    const std::string bytes = std::string("<html>\x96\0PLAYER 1<", 17) + std::string(300000, 'x') + "\r\n";
-    const fs::path file = m_folder / "~rs1.htm";
-    std::ofstream(file, std::ios::binary) << bytes;
-    testing::FakeRuntime runtime(m_folder.string());
-    EXPECT_EQ(ReadTemplateText(runtime, file.string()), bytes);
-    EXPECT_FALSE(fs::exists(file));
+    FileRuntime runtime;
+    runtime.page = std::string("<html>\x96\0PLAYER 1<", 17) + std::string(300000, 'x') + "\r\n";
+    EXPECT_EQ(ReadTemplateText(runtime, "/tmp/~rs1.htm"), runtime.page);
+    EXPECT_EQ(runtime.calls, (Log{"read /tmp/~rs1.htm", "remove /tmp/~rs1.htm"}));
 
-    fs::create_directory(file);  // cannot be read: must stay
-    EXPECT_THROW(ReadTemplateText(runtime, file.string()), Failure);
-    EXPECT_TRUE(fs::is_directory(file));
+    runtime.readable = false;
+    runtime.calls.clear();
+    EXPECT_THROW(ReadTemplateText(runtime, "/tmp/~rs1.htm"), Failure);
+    EXPECT_EQ(runtime.calls, Log{"read /tmp/~rs1.htm"});
 }
 
-TEST_F(BracketFileTest, WrittenFileHoldsExactlyThePage)
+// The old bracket.html is never written over in place nor removed first: it
+// is replaced in one step, and a failure to do so is passed on.
+TEST(BracketFile, ThePageReplacesTheOldOneInOneStepOrFails)
 {
-    testing::FakeRuntime runtime(m_folder.string());
     const std::string bytes("<html>\x96\xE9\0</html>", 16);
-    WriteBracketFile(runtime, bracketFilePath(m_folder.string()), bytes);
-    EXPECT_EQ(contents(m_output), bytes);
-}
-
-TEST_F(BracketFileTest, ReadOnlyFolderKeepsTheOldPage)
-{
-    fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec);
-    if (access(m_folder.c_str(), W_OK) == 0)
-        GTEST_SKIP() << "this user writes into read-only folders (root)";
-    testing::FakeRuntime runtime(m_folder.string());
-    EXPECT_THROW(WriteBracketFile(runtime, m_output.string(), "new page"), Failure);
-    EXPECT_EQ(contents(m_output), "old page");
-}
-
-// A disk that fills up while the page is written; the page must never be
-// written in place over the old one nor the old one removed first.
-struct DiskFullRuntime : testing::FakeRuntime {
-    using FakeRuntime::FakeRuntime;
-    void replaceFile(const std::string &path, const Bytes &) override { throw Failure(FailureNumber::DiskFull, path); }
-    void createFileExclusive(const std::string &path, const Bytes &) override { ADD_FAILURE() << "wrote " << path; }
-    void removeFile(const std::string &path) override { ADD_FAILURE() << "removed " << path; }
-};
-
-TEST_F(BracketFileTest, FailedWriteKeepsTheOldPageAndPassesTheFailureOn)
-{
-    DiskFullRuntime runtime(m_folder.string());
-    EXPECT_THROW(WriteBracketFile(runtime, m_output.string(), "new page"), Failure);
-    EXPECT_EQ(contents(m_output), "old page");
+    FileRuntime runtime;
+    WriteBracketFile(runtime, bracketFilePath("/out"), bytes);
+    runtime.diskFull = true;
+    EXPECT_THROW(WriteBracketFile(runtime, "/out/bracket.html", "new"), Failure);
+    EXPECT_EQ(runtime.calls, (Log{"replace /out/bracket.html with " + bytes, "replace /out/bracket.html with new"}));
 }
 
 }  // namespace

@@ -8,17 +8,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace zandrel {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::ElementsAreArray;
 
 std::vector<std::string> numbered(int count)
@@ -45,9 +40,6 @@ TEST(PlayerListParsing, SplitsLinesKeepsTheirTextAndStopsAtThirtyTwo)
         std::string bytes;
         std::vector<std::string> expected;
     } cases[] = {
-        {"empty_file", "", {}},
-        {"last_line_without_end", "Alice\r\nBob", {"Alice", "Bob"}},
-        {"empty_line_counts", "Alice\r\n\r\nBob", {"Alice", "", "Bob"}},
         {"blanks_kept", "  Red Team  \r\n", {"  Red Team  "}},
         {"trailing_crlf_once", "A\r\nB\r\n", {"A", "B"}},
         {"two_trailing_crlf_pairs", "A\r\nB\r\n\r\n", {"A", "B", ""}},
@@ -60,7 +52,6 @@ TEST(PlayerListParsing, SplitsLinesKeepsTheirTextAndStopsAtThirtyTwo)
         {"cp1252_fallback", "Ren\xE9\r\n\x80", {"Ren\xC3\xA9", "\xE2\x82\xAC"}},
         {"one_bad_byte_makes_all_cp1252", "\xC3\xA9\n\xE9", {"\xC3\x83\xC2\xA9", "\xC3\xA9"}},
         {"nul_bytes", std::string("A\0B\n\0", 5), {std::string("A\0B", 3), std::string(1, '\0')}},
-        {"forty_lines_use_32", lines(numbered(40)), n32},
         {"empty_33rd_line_ignored", lines(n32) + "\r\n", n32},
     };
     for (const auto &c : cases)
@@ -97,15 +88,6 @@ TEST(PlayerListParsing, OverlongLinesAreCutInCharactersAndBinaryIsHarmless)
         EXPECT_TRUE(isValidUtf8(name));
 }
 
-struct RecordingView : PlayerListView {
-    void setPlayerName(int box, std::string name) override
-    {
-        events.push_back("name " + std::to_string(box) + "=" + name);
-    }
-    void selectSizeIndex(int index) override { events.push_back("size " + std::to_string(index)); }
-    std::vector<std::string> events;
-};
-
 // Each name is set before its size is selected, from the third name on.
 std::vector<std::string> expectedEvents(const std::vector<std::string> &names)
 {
@@ -118,56 +100,63 @@ std::vector<std::string> expectedEvents(const std::vector<std::string> &names)
     return events;
 }
 
+// players.txt as the runtime hands it over (its bytes, or a failure with the
+// number set), and the window's boxes and size, which note what they are given.
+struct Fakes : testing::FakeRuntime, PlayerListView {
+    Fakes() : FakeRuntime("/opt/z") {}
+    Bytes readFile(const std::string &path, std::size_t) override
+    {
+        EXPECT_EQ(path, "/opt/z/players.txt");  // beside the program
+        if (failure != 0)
+            throw Failure(failure, "players.txt: reason " + std::to_string(failure));
+        return Bytes(file.begin(), file.end());
+    }
+    void setPlayerName(int box, std::string name) override
+    {
+        events.push_back("name " + std::to_string(box) + "=" + name);
+    }
+    void selectSizeIndex(int index) override { events.push_back("size " + std::to_string(index)); }
+
+    std::string file;
+    int failure = 0;
+    std::vector<std::string> events;
+};
+
 TEST(LoadPlayerNames, FillsBoxesAndSizeFromTheFileBesideTheProgram)
 {
-    std::string pattern = (fs::temp_directory_path() / "zandrel-players-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path folder = pattern;
     const struct {
         const char *name;
-        std::optional<std::string> file;  // nothing: no players.txt at all
+        std::string file;
+        int failure;
         std::vector<std::string> names;
     } cases[] = {
-        {"missing", std::nullopt, {}},
-        {"empty", "", {}},
-        {"two_lines_no_size", "Alice\r\nBob\r\n", {"Alice", "Bob"}},
-        {"three_lines", "Alice\r\n\r\nBob", {"Alice", "", "Bob"}},
-        {"sixteen", lines(numbered(16)), numbered(16)},
-        {"forty", lines(numbered(40)), numbered(32)},
+        {"missing", "", FailureNumber::FileNotFound, {}},
+        {"empty", "", 0, {}},
+        {"two_lines_no_size", "Alice\r\nBob\r\n", 0, {"Alice", "Bob"}},
+        {"three_lines", "Alice\r\n\r\nBob", 0, {"Alice", "", "Bob"}},
+        {"sixteen", lines(numbered(16)), 0, numbered(16)},
+        {"forty", lines(numbered(40)), 0, numbered(32)},
     };
     for (const auto &c : cases) {
-        fs::remove(folder / "players.txt");
-        if (c.file)
-            std::ofstream(folder / "players.txt", std::ios::binary) << *c.file;
-        testing::FakeRuntime runtime(folder.string());
-        RecordingView view;
-        LoadPlayerNames(runtime, view);
-        EXPECT_THAT(view.events, ElementsAreArray(expectedEvents(c.names))) << c.name;
-        EXPECT_TRUE(runtime.messages.empty()) << c.name;
+        Fakes fakes;
+        fakes.file = c.file;
+        fakes.failure = c.failure;
+        LoadPlayerNames(fakes, fakes);
+        EXPECT_THAT(fakes.events, ElementsAreArray(expectedEvents(c.names))) << c.name;
+        EXPECT_TRUE(fakes.messages.empty()) << c.name;
     }
+}
 
-    // A folder in the file's place cannot be read, even by root. The box
-    // shows what the runtime said about it.
-    fs::remove(folder / "players.txt");
-    fs::create_directory(folder / "players.txt");
-    testing::FakeRuntime runtime(folder.string());
-    std::string said;
-    int number = 0;
-    try {
-        runtime.readFile((folder / "players.txt").string(), 1);
-    } catch (const Failure &failure) {
-        said = failure.description();
-        number = failure.number();
-    }
-    ASSERT_NE(number, FailureNumber::FileNotFound);
-    RecordingView view;
-    LoadPlayerNames(runtime, view);
-    EXPECT_TRUE(view.events.empty());
-    ASSERT_EQ(runtime.messages.size(), 1u);
-    EXPECT_EQ(runtime.messages[0].text, said);
-    EXPECT_EQ(runtime.messages[0].title, "Error " + std::to_string(number) + " Program Error");
-    EXPECT_EQ(runtime.messages[0].icon, MessageIcon::Stop);
-    fs::remove_all(folder);
+TEST(LoadPlayerNames, AFileThatCannotBeReadIsToldWithItsNumberAndChangesNothing)
+{
+    Fakes fakes;
+    fakes.failure = FailureNumber::PermissionDenied;
+    LoadPlayerNames(fakes, fakes);
+    EXPECT_TRUE(fakes.events.empty());
+    ASSERT_EQ(fakes.messages.size(), 1u);
+    EXPECT_EQ(fakes.messages[0].text, "players.txt: reason 70");
+    EXPECT_EQ(fakes.messages[0].title, "Error 70 Program Error");
+    EXPECT_EQ(fakes.messages[0].icon, MessageIcon::Stop);
 }
 
 }  // namespace

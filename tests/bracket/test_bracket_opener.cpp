@@ -56,8 +56,6 @@ TEST(OpenBracket, StartsThePageWaitsTenSecondsThenStartsTheLink)
          windows("cmd", R"(cmd /c start "C:bracket.html" "C:\bracket.html")"), windows("cmd", CmdLink)},
         {"linux", DesktopHost::FreeDesktop, "/opt/z", 2.0, desktop("xdg-open", "/opt/z/bracket.html"),
          desktop("xdg-open", Link)},
-        {"linux_root", DesktopHost::FreeDesktop, "/", 1.0, desktop("xdg-open", "/bracket.html"),
-         desktop("xdg-open", Link)},
         {"mac", DesktopHost::MacOs, "/Apps/Z", std::nullopt, desktop("open", "/Apps/Z/bracket.html"),
          desktop("open", Link)},
     };

@@ -39,12 +39,6 @@ public:
     void processEvents() override { QCoreApplication::processEvents(); }
 };
 
-Bytes embeddedHelp()
-{
-    const auto item = BuiltInItem(HelpItemNumber, BuiltInItemType);
-    return Bytes(item.begin(), item.end());
-}
-
 QList<HelpViewer *> shownViewers()
 {
     QList<HelpViewer *> viewers;
@@ -66,7 +60,8 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         runtime.tempFolder = QDir::toNativeSeparators(m_dir.path()).toStdString();
-        runtime.items[HelpItemNumber] = embeddedHelp();
+        const auto item = BuiltInItem(HelpItemNumber, BuiltInItemType);
+        runtime.items[HelpItemNumber] = Bytes(item.begin(), item.end());
     }
     void TearDown() override
     {
@@ -90,7 +85,7 @@ protected:
     HelpController help{runtime, windows};
 };
 
-TEST_F(HelpWindow, HelpTopicsOpensTheOverviewThenOnlyBringsItBackAndExitLeavesNoFile)
+TEST_F(HelpWindow, HelpTopicsOpensTheOverviewBringsItBackReopensItAndExitLeavesNoFile)
 {
     help.ShowHelp();
     QPointer<HelpViewer> viewer = onlyViewer();
@@ -112,6 +107,15 @@ TEST_F(HelpWindow, HelpTopicsOpensTheOverviewThenOnlyBringsItBackAndExitLeavesNo
     help.ShowHelp();
     EXPECT_TRUE(waitUntil([&viewer] { return !viewer->isMinimized(); }));
     EXPECT_EQ(onlyViewer(), viewer);
+
+    viewer->close();
+    ASSERT_TRUE(waitUntil([&viewer] { return viewer.isNull(); }));
+    help.ShowHelp();
+    viewer = onlyViewer();
+    ASSERT_TRUE(viewer);
+    EXPECT_EQ(viewer->browser()->source().fileName(), QStringLiteral("overview.htm"));
+    // The collection the first viewer left is read again, not refused.
+    EXPECT_TRUE(waitUntil([&viewer] { return contentsAndIndexRead(viewer->helpEngine()); }));
     EXPECT_EQ(filesLeft(), filesAfterFirst);
     EXPECT_THAT(runtime.messages, IsEmpty());
 
@@ -120,23 +124,41 @@ TEST_F(HelpWindow, HelpTopicsOpensTheOverviewThenOnlyBringsItBackAndExitLeavesNo
     EXPECT_THAT(filesLeft(), IsEmpty());
 }
 
-TEST_F(HelpWindow, AClosedViewerOpensAgainOnTheSameFileAndItsTabsLeadToTheirPages)
+TEST_F(HelpWindow, TheDocumentHasItsTitleContentsAndIndexAndTheTabsLeadToTheirPages)
 {
     help.ShowHelp();
-    QPointer<HelpViewer> viewer = onlyViewer();
-    ASSERT_TRUE(viewer);
-    const QStringList filesAfterFirst = filesLeft();
-    viewer->close();
-    ASSERT_TRUE(waitUntil([&viewer] { return viewer.isNull(); }));
+    HelpViewer *viewer = onlyViewer();
+    ASSERT_NE(viewer, nullptr);
+    QHelpEngine *engine = viewer->helpEngine();
+    ASSERT_TRUE(waitUntil([engine] { return contentsAndIndexRead(engine); }));
+    const QString helpFile = QString::fromStdString(help.helpFileNameString());
+    EXPECT_EQ(QHelpEngineCore::metaData(helpFile, QStringLiteral("title")).toString(), QString::fromLatin1(HelpTitle));
+    EXPECT_EQ(QHelpEngineCore::metaData(helpFile, QStringLiteral("defaultTopic")).toString(),
+              QStringLiteral("overview.htm"));
 
-    help.ShowHelp();
-    viewer = onlyViewer();
-    ASSERT_TRUE(viewer);
-    EXPECT_EQ(filesLeft(), filesAfterFirst);
-    EXPECT_EQ(viewer->browser()->source().fileName(), QStringLiteral("overview.htm"));
-    // The collection the first viewer left is read again, not refused.
-    ASSERT_TRUE(waitUntil([&viewer] { return contentsAndIndexRead(viewer->helpEngine()); }));
-    EXPECT_THAT(runtime.messages, IsEmpty());
+    // One book, the program's name, holding the four topics in order; each
+    // topic shows the picture and has its placeholders filled in.
+    ASSERT_EQ(engine->contentModel()->rowCount(), 1);
+    const QHelpContentItem *book = engine->contentModel()->contentItemAt(engine->contentModel()->index(0, 0));
+    EXPECT_EQ(book->title(), QStringLiteral("Zandrel"));
+    QStringList topics;
+    for (int row = 0; row < book->childCount(); ++row) {
+        topics << book->child(row)->url().fileName();
+        const QByteArray page = engine->fileData(book->child(row)->url());
+        EXPECT_TRUE(page.contains("background.jpg") && !page.contains('@' + QByteArray("ZANDREL_"))) << row;
+    }
+    const QStringList expectedTopics{"overview.htm", "eula.htm", "privacy.htm", "uninstall.htm"};
+    EXPECT_EQ(topics, expectedTopics);
+    EXPECT_TRUE(engine->fileData(book->child(0)->url()).contains(product::WebLink));
+
+    // One keyword per topic, in the same order.
+    const QStringList keywords{"About", "EULA", "Privacy", "Uninstall"};
+    EXPECT_EQ(engine->indexModel()->rowCount(), keywords.size());
+    for (qsizetype i = 0; i < keywords.size(); ++i) {
+        const QList<QHelpLink> links = engine->documentsForKeyword(keywords[i]);
+        ASSERT_EQ(links.size(), 1) << keywords[i].toStdString();
+        EXPECT_EQ(links.first().url.fileName(), expectedTopics[i]);
+    }
 
     auto *contents = qobject_cast<QHelpContentWidget *>(viewer->tabs()->widget(0));
     auto *index = qobject_cast<QHelpIndexWidget *>(viewer->tabs()->widget(1));
@@ -163,49 +185,6 @@ TEST_F(HelpWindow, ADocumentThatCannotBeShownIsToldAndNothingOpens)
     EXPECT_THAT(runtime.messages[0].text, HasSubstr("not a help document"));
     EXPECT_EQ(runtime.messages[0].icon, MessageIcon::Stop);
     EXPECT_THAT(shownViewers(), IsEmpty());
-}
-
-// The document itself, read with Qt's help engine apart from the viewer.
-TEST(HelpDocument, CarriesItsTitleStartPageContentsIndexAndLink)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString helpFile = dir.filePath(QStringLiteral("help.qch"));
-    FakeRuntime().createFileExclusive(helpFile.toStdString(), embeddedHelp());
-    EXPECT_EQ(QHelpEngineCore::metaData(helpFile, QStringLiteral("title")).toString(), QString::fromLatin1(HelpTitle));
-    EXPECT_EQ(QHelpEngineCore::metaData(helpFile, QStringLiteral("defaultTopic")).toString(),
-              QStringLiteral("overview.htm"));
-
-    QHelpEngine engine(dir.filePath(QStringLiteral("help.qhc")));
-    engine.setReadOnly(false);
-    ASSERT_TRUE(engine.setupData() && engine.registerDocumentation(helpFile) && engine.setupData())
-        << engine.error().toStdString();
-    ASSERT_TRUE(waitUntil([&engine] { return contentsAndIndexRead(&engine); }));
-
-    // One book, the program's name, holding the four topics in order; each
-    // topic shows the picture and has its name filled in.
-    QHelpContentModel *contents = engine.contentModel();
-    ASSERT_EQ(contents->rowCount(), 1);
-    const QHelpContentItem *book = contents->contentItemAt(contents->index(0, 0));
-    EXPECT_EQ(book->title(), QStringLiteral("Zandrel"));
-    QStringList topics;
-    for (int row = 0; row < book->childCount(); ++row) {
-        topics << book->child(row)->url().fileName();
-        const QByteArray page = engine.fileData(book->child(row)->url());
-        EXPECT_TRUE(page.contains("background.jpg") && !page.contains('@' + QByteArray("ZANDREL_"))) << row;
-    }
-    const QStringList expectedTopics{"overview.htm", "eula.htm", "privacy.htm", "uninstall.htm"};
-    EXPECT_EQ(topics, expectedTopics);
-    EXPECT_TRUE(engine.fileData(book->child(0)->url()).contains(product::WebLink));
-
-    // One keyword per topic, in the same order.
-    const QStringList keywords{"About", "EULA", "Privacy", "Uninstall"};
-    EXPECT_EQ(engine.indexModel()->rowCount(), keywords.size());
-    for (qsizetype i = 0; i < keywords.size(); ++i) {
-        const QList<QHelpLink> links = engine.documentsForKeyword(keywords[i]);
-        ASSERT_EQ(links.size(), 1) << keywords[i].toStdString();
-        EXPECT_EQ(links.first().url.fileName(), expectedTopics[i]);
-    }
 }
 
 }  // namespace

@@ -32,9 +32,12 @@ std::string lines(const std::vector<std::string> &names)
     return text;
 }
 
-TEST(PlayerListParsing, SplitsLinesKeepsTheirTextAndStopsAtThirtyTwo)
+TEST(PlayerListParsing, SplitsLinesKeepsTheirTextCutsLongOnesAndStopsAtThirtyTwo)
 {
     const std::vector<std::string> n32 = numbered(32);
+    const std::string cp1252Line(40000, '\xE9');
+    const std::string utf8Line = decodeCp1252(cp1252Line);  // the same 40,000 characters, two bytes each
+    const std::string utf8Kept = utf8Line.substr(0, MaxPlayerNameLength * 2);
     const struct {
         const char *name;
         std::string bytes;
@@ -53,32 +56,16 @@ TEST(PlayerListParsing, SplitsLinesKeepsTheirTextAndStopsAtThirtyTwo)
         {"one_bad_byte_makes_all_cp1252", "\xC3\xA9\n\xE9", {"\xC3\x83\xC2\xA9", "\xC3\xA9"}},
         {"nul_bytes", std::string("A\0B\n\0", 5), {std::string("A\0B", 3), std::string(1, '\0')}},
         {"empty_33rd_line_ignored", lines(n32) + "\r\n", n32},
+        {"long_ascii_cut", std::string(100000, 'x') + "\r\nBob", {std::string(MaxPlayerNameLength, 'x'), "Bob"}},
+        {"long_utf8_cut_between_characters", utf8Line + "\r\nBob", {utf8Kept, "Bob"}},
+        {"long_cp1252_cut_in_characters", cp1252Line + "\r\nBob", {utf8Kept, "Bob"}},
     };
     for (const auto &c : cases)
         EXPECT_THAT(parsePlayerList(c.bytes), ElementsAreArray(c.expected)) << c.name;
 }
 
-TEST(PlayerListParsing, OverlongLinesAreCutInCharactersAndBinaryIsHarmless)
+TEST(PlayerListParsing, AnyBytesGiveValidUtf8Names)
 {
-    std::string accented;
-    for (int i = 0; i < 40000; ++i)
-        accented += "\xC3\xA9";
-    const struct {
-        const char *name;
-        std::string line;
-        std::size_t keptBytes;
-    } cases[] = {
-        {"ascii_100000", std::string(100000, 'x'), MaxPlayerNameLength},
-        {"two_byte_utf8_never_split", accented, MaxPlayerNameLength * 2},
-        {"cp1252_one_byte_a_character", std::string(40000, '\xE9'), MaxPlayerNameLength * 2},
-    };
-    for (const auto &c : cases) {
-        const auto names = parsePlayerList(c.line + "\r\nBob");
-        ASSERT_EQ(names.size(), 2u) << c.name;
-        EXPECT_EQ(names[0].size(), c.keptBytes) << c.name;
-        EXPECT_EQ(names[1], "Bob") << c.name;
-    }
-
     std::string binary;
     for (unsigned state = 7; binary.size() < 200000;) {
         state = state * 1103515245u + 12345u;
@@ -101,7 +88,8 @@ std::vector<std::string> expectedEvents(const std::vector<std::string> &names)
 }
 
 // players.txt as the runtime hands it over (its bytes, or a failure with the
-// number set), and the window's boxes and size, which note what they are given.
+// number set), and the window's boxes, size and message boxes, which note
+// what they are given.
 struct Fakes : testing::FakeRuntime, PlayerListView {
     Fakes() : FakeRuntime("/opt/z") {}
     Bytes readFile(const std::string &path, std::size_t) override
@@ -116,6 +104,10 @@ struct Fakes : testing::FakeRuntime, PlayerListView {
         events.push_back("name " + std::to_string(box) + "=" + name);
     }
     void selectSizeIndex(int index) override { events.push_back("size " + std::to_string(index)); }
+    void showMessage(const std::string &text, const std::string &title, MessageIcon icon) override
+    {
+        events.push_back(title + " | " + text + (icon == MessageIcon::Stop ? " | stop" : " | not stop"));
+    }
 
     std::string file;
     int failure = 0;
@@ -129,34 +121,27 @@ TEST(LoadPlayerNames, FillsBoxesAndSizeFromTheFileBesideTheProgram)
         std::string file;
         int failure;
         std::vector<std::string> names;
+        std::string told;  // the message box, if any
     } cases[] = {
-        {"missing", "", FailureNumber::FileNotFound, {}},
-        {"empty", "", 0, {}},
-        {"two_lines_no_size", "Alice\r\nBob\r\n", 0, {"Alice", "Bob"}},
-        {"three_lines", "Alice\r\n\r\nBob", 0, {"Alice", "", "Bob"}},
-        {"sixteen", lines(numbered(16)), 0, numbered(16)},
-        {"forty", lines(numbered(40)), 0, numbered(32)},
+        {"missing", "", FailureNumber::FileNotFound, {}, ""},
+        {"empty", "", 0, {}, ""},
+        {"two_lines_no_size", "Alice\r\nBob\r\n", 0, {"Alice", "Bob"}, ""},
+        {"three_lines", "Alice\r\n\r\nBob", 0, {"Alice", "", "Bob"}, ""},
+        {"sixteen", lines(numbered(16)), 0, numbered(16), ""},
+        {"forty", lines(numbered(40)), 0, numbered(32), ""},
+        {"unreadable", "Alice\r\n", FailureNumber::PermissionDenied, {},
+         "Error 70 Program Error | players.txt: reason 70 | stop"},
     };
     for (const auto &c : cases) {
         Fakes fakes;
         fakes.file = c.file;
         fakes.failure = c.failure;
         LoadPlayerNames(fakes, fakes);
-        EXPECT_THAT(fakes.events, ElementsAreArray(expectedEvents(c.names))) << c.name;
-        EXPECT_TRUE(fakes.messages.empty()) << c.name;
+        std::vector<std::string> expected = expectedEvents(c.names);
+        if (!c.told.empty())
+            expected.push_back(c.told);
+        EXPECT_THAT(fakes.events, ElementsAreArray(expected)) << c.name;
     }
-}
-
-TEST(LoadPlayerNames, AFileThatCannotBeReadIsToldWithItsNumberAndChangesNothing)
-{
-    Fakes fakes;
-    fakes.failure = FailureNumber::PermissionDenied;
-    LoadPlayerNames(fakes, fakes);
-    EXPECT_TRUE(fakes.events.empty());
-    ASSERT_EQ(fakes.messages.size(), 1u);
-    EXPECT_EQ(fakes.messages[0].text, "players.txt: reason 70");
-    EXPECT_EQ(fakes.messages[0].title, "Error 70 Program Error");
-    EXPECT_EQ(fakes.messages[0].icon, MessageIcon::Stop);
 }
 
 }  // namespace

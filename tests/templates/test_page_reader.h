@@ -1,89 +1,200 @@
 #pragma once
-// Reads a generated bracket page back: its bytes, its style rules, its tables
-// as grids of cells, and the bracket that its lines draw. The pages are our
-// own regular output (one row per line, plain <td> cells), so a small scanner
-// is enough; it refuses anything it does not expect rather than guess.
+// Reads a generated bracket page back: its bytes, its tables as grids of cells,
+// and the bracket its lines draw. The pages are our own regular output (one
+// <tr> per line, plain <td> cells, class "b" for a line under a cell and "r"
+// for one on its right), so a line-by-line scan is enough.
 
+#include <array>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <regex>
 #include <set>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace pagetest {
 
 struct Cell {
-    std::string text;        // with tags stripped and no-break spaces removed
-    std::string inner;       // the raw content between <td ...> and </td>
-    bool bold = false;       // the text stands inside <b>
-    bool nameHasDir = false; // that <b> carries dir="auto"
-    bool lineBelow = false;
-    bool lineRight = false;
-    bool spans = false;      // a colspan or rowspan attribute
+    std::string text;   // without tags and no-break spaces
+    std::string inner;  // what stands between <td ...> and </td>
+    bool lineBelow = false, lineRight = false, spans = false;
 };
-
-struct Table {
-    std::vector<std::vector<Cell>> rows;
-    std::string openTag;
-    int gapParagraphsBefore = 0;
-};
+using Grid = std::vector<std::vector<Cell>>;
 
 struct Page {
-    int item = 0;
     std::string bytes;
-    std::map<std::string, std::string> rules;  // selector -> declarations
-    std::vector<Table> tables;
+    std::vector<Grid> tables;
 
-    // The declarations of one selector's rules, empty when it has none.
-    std::string rule(const std::string &selector) const
+    // The cell at {table, row, column}; an empty one outside the grid.
+    const Cell &at(int t, int r, int c) const
     {
-        const auto found = rules.find(selector);
-        return found == rules.end() ? std::string() : found->second;
+        static const Cell none;
+        const bool inside = t >= 0 && t < int(tables.size()) && r >= 0 && r < int(tables[t].size()) && c >= 0
+                            && c < int(tables[t][r].size());
+        return inside ? tables[t][r][c] : none;
+    }
+    // Where the first cell holding exactly `text` stands: {table, row, column}, or all -1.
+    std::array<int, 3> find(const std::string &text) const
+    {
+        for (int t = 0; t < int(tables.size()); ++t)
+            for (int r = 0; r < int(tables[t].size()); ++r)
+                for (int c = 0; c < int(tables[t][r].size()); ++c)
+                    if (tables[t][r][c].text == text)
+                        return {t, r, c};
+        return {-1, -1, -1};
     }
 };
 
-std::string pagePath(int item);
-std::string readBytes(int item);
-Page readPage(int item);
+inline std::string readBytes(int item)
+{
+    const std::string path = std::string(ZANDREL_PAGES_DIR) + "/" + std::to_string(item) + ".htm";
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw std::runtime_error("cannot open " + path);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
-// A horizontal line: consecutive cells of one row with a bottom border.
+inline Page readPage(int item)
+{
+    static const std::regex cell(R"(<td([^>]*)>(.*?)</td>)"), classes(R"x(class="([^"]*)")x"), noText("<[^>]*>|&nbsp;|\xA0");
+    Page page{readBytes(item), {}};
+    std::istringstream lines(page.bytes);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("<table"))
+            page.tables.emplace_back();
+        if (!line.starts_with("<tr"))
+            continue;
+        if (page.tables.empty())
+            throw std::runtime_error("a row outside a table");
+        auto &row = page.tables.back().emplace_back();
+        for (std::sregex_iterator m(line.begin(), line.end(), cell), end; m != end; ++m) {
+            const std::string attributes = (*m)[1], inner = (*m)[2];
+            std::smatch names;
+            const std::string spaced = std::regex_search(attributes, names, classes) ? " " + names[1].str() + " " : "";
+            row.push_back({std::regex_replace(inner, noText, ""), inner, spaced.find(" b ") != std::string::npos,
+                           spaced.find(" r ") != std::string::npos, attributes.find("span") != std::string::npos});
+        }
+    }
+    return page;
+}
+
+// A horizontal line: consecutive cells of one row with a line under them.
 struct Segment {
-    int table = 0;
-    int row = 0;
-    int firstColumn = 0;
-    int lastColumn = 0;
-    std::string text;       // the text standing on it, if any
-    int fedBy = -1;         // the match whose winner stands on it
+    int table, row, first, last;
+    std::string text;               // the text standing on it, if any
+    std::set<std::string> leaves;   // the texts at the start of the lines leading to it; "?" for a bare line
 };
 
-// A vertical line in one column joining the segments that end there at its
-// top and bottom; the winner's segment starts one column to the right.
+// A vertical line joining the segments that end in its column at its top and
+// bottom; the winner's segment starts one column to the right, midway.
 struct Match {
-    int table = 0;
-    int column = 0;
-    int upper = -1;  // segment indices
-    int lower = -1;
-    int result = -1;
-    int midRow = 0;
-    std::string label;  // text of the cell on the midway row of the join
+    int table, column, upper, lower, result;
+    std::string label;  // the text beside the join, on its midway row
 };
 
 struct Drawing {
-    std::vector<Segment> segments;
-    std::vector<Match> matches;
+    std::vector<Segment> segments;      // row by row
+    std::vector<Match> matches;         // column by column, each top to bottom
     std::vector<std::string> problems;  // lines that do not form a match
 
-    // Texts standing at the start of the lines that lead to segment `s`;
-    // "?" for a bare line that nothing feeds.
-    std::set<std::string> leaves(int segment) const;
-    // "X|Y" with X and Y the comma-joined sorted leaves of both slots, X < Y.
-    std::string meeting(const Match &match) const;
+    // "X|Y": the comma-joined leaves of both slots, X < Y.
+    std::string meeting(const Match &m) const
+    {
+        std::string sides[2];
+        for (int i = 0; i < 2; ++i)
+            for (const std::string &leaf : segments[i ? m.lower : m.upper].leaves)
+                sides[i] += (sides[i].empty() ? "" : ",") + leaf;
+        return std::min(sides[0], sides[1]) + "|" + std::max(sides[0], sides[1]);
+    }
 };
 
-Drawing traceLines(const Page &page);
+inline Drawing traceLines(const Page &page)
+{
+    Drawing d;
+    std::map<std::array<int, 3>, int> ending, starting;  // {table, row, column} -> segment
+    const auto segment = [](const auto &where, int t, int r, int c) {
+        const auto found = where.find({t, r, c});
+        return found == where.end() ? -1 : found->second;
+    };
+    const auto problem = [&](int t, int r, int c, const std::string &what) {
+        d.problems.push_back("table " + std::to_string(t) + " row " + std::to_string(r) + " column "
+                             + std::to_string(c) + ": " + what);
+    };
+    for (int t = 0; t < int(page.tables.size()); ++t)
+        for (int r = 0; r < int(page.tables[t].size()); ++r)
+            for (int c = 0; c < int(page.tables[t][r].size()); ++c) {
+                if (!page.at(t, r, c).lineBelow)
+                    continue;
+                Segment s{t, r, c, c, {}, {}};
+                for (; page.at(t, r, s.last).lineBelow; ++s.last)
+                    if (const std::string &text = page.at(t, r, s.last).text; !text.empty()) {
+                        if (!s.text.empty())
+                            problem(t, r, s.last, "two texts on one line");
+                        s.text = text;
+                    }
+                c = --s.last;
+                s.leaves = {s.text.empty() ? "?" : s.text};
+                starting[{t, r, s.first}] = ending[{t, r, s.last}] = int(d.segments.size());
+                d.segments.push_back(s);
+            }
+    // Column by column, so that the lines leading to a slot are traced before it.
+    for (int t = 0; t < int(page.tables.size()); ++t)
+        for (int c = 0; c < int(page.tables[t].at(0).size()); ++c)
+            for (int r = 0; r < int(page.tables[t].size()); ++r) {
+                if (!page.at(t, r, c).lineRight)
+                    continue;
+                int last = r;
+                while (page.at(t, last + 1, c).lineRight)
+                    ++last;
+                const int mid = (r - 1 + last) / 2;
+                const Match m{t, c, segment(ending, t, r - 1, c), segment(ending, t, last, c),
+                              (r - 1 + last) % 2 ? -1 : segment(starting, t, mid, c + 1), page.at(t, mid, c).text};
+                if (m.upper < 0 || m.lower < 0 || m.result < 0) {
+                    problem(t, r, c, "a joining line that does not lead two slots midway to a winner's line");
+                } else {
+                    Segment &winner = d.segments[m.result];
+                    if (!winner.text.empty())
+                        problem(t, mid, c + 1, "a winner's line already holds a text");
+                    winner.leaves = d.segments[m.upper].leaves;
+                    winner.leaves.insert(d.segments[m.lower].leaves.begin(), d.segments[m.lower].leaves.end());
+                    d.matches.push_back(m);
+                }
+                r = last;
+            }
+    return d;
+}
 
-// "A".."Z", then "aa".."ff"
-std::string labelName(int number);
-bool isLabel(const std::string &text);
-bool isPlaceholder(const std::string &text);
+inline size_t count(const std::string &text, const std::string &what)
+{
+    size_t hits = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++hits;
+    return hits;
+}
+
+inline std::string placeholder(int seed)
+{
+    return "PLAYER " + std::to_string(seed);
+}
+
+inline bool isPlaceholder(const std::string &text)
+{
+    return text.starts_with("PLAYER ");
+}
+
+// Match labels: "A".."Z", then "aa".."ff".
+inline std::string labelName(int number)
+{
+    return std::string(number < 26 ? 1 : 2, char(number < 26 ? 'A' + number : 'a' + number - 26));
+}
+
+inline bool isLabel(const std::string &text)
+{
+    return (text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z')
+           || (text.size() == 2 && text[0] == text[1] && text[0] >= 'a' && text[0] <= 'f');
+}
 
 }  // namespace pagetest

@@ -131,6 +131,7 @@ TEST_F(EndToEnd, AFailedWriteIsReportedAndTheWindowKeepsEveryName)
     EXPECT_TRUE(window->isOpen());
     EXPECT_EQ(box(17)->text(), "Entrant 17");
     EXPECT_TRUE(runtime.commands.empty());
+    EXPECT_TRUE(fs::is_empty(root / "tmp")) << "the extracted page goes even when the write fails";
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// Finding a built-in item, and getting a template out as a page file: what is
-// left in the temporary folder afterwards, what the user is told, and what
-// reaches the caller as a failure.
+// Getting a template out as a page file: what is left in the temporary folder
+// afterwards, what the user is told, and what reaches the caller as a failure.
 
 #include "platform/failure.h"
 #include "templates/bracket_template.h"
@@ -22,41 +21,6 @@ namespace fs = std::filesystem;
 using zandrel::Bytes;
 using zandrel::GetBracketTemplate;
 using zandrel::testing::FakeRuntime;
-
-TEST(Catalogue, FindsItemsByNumberAndTypeNameInAnyCase)
-{
-#ifdef ZANDREL_CARRIES_HELP
-    constexpr bool carriesHelp = true;
-#else
-    constexpr bool carriesHelp = false;
-#endif
-    const struct {
-        const char *name;
-        int number;
-        const char *typeName;
-        bool found;
-    } rows[] = {
-        {"type as filed", 103, "Custom", true},
-        {"type in capitals", 162, "CUSTOM", true},
-        {"type in small letters", 133, "custom", true},
-        {"other type", 103, "Bitmap", false},
-        {"type with a trailing space", 103, "Custom ", false},
-        {"help file, only once the build carries it", 163, "Custom", carriesHelp},
-        {"below the catalogue", 100, "Custom", false},
-        {"negative number", -103, "Custom", false},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        try {
-            EXPECT_FALSE(zandrel::BuiltInItem(row.number, row.typeName).empty());
-            EXPECT_TRUE(row.found) << "found an item";
-        } catch (const zandrel::Failure &failure) {
-            EXPECT_FALSE(row.found) << failure.description();
-            EXPECT_EQ(failure.number(), zandrel::FailureNumber::MissingItem);
-            EXPECT_THAT(failure.description(), ::testing::HasSubstr(std::to_string(row.number)));
-        }
-    }
-}
 
 // The fake runtime, whose disk can be full: then no item can be written.
 class DiskRuntime : public FakeRuntime {
@@ -91,7 +55,8 @@ protected:
         return names;
     }
 
-    const fs::path m_folder = fs::temp_directory_path() / ("zandrel-extraction-" + std::to_string(std::random_device{}()));
+    const fs::path m_folder =
+        fs::temp_directory_path() / ("zandrel-extraction-" + std::to_string(std::random_device{}()));
 };
 
 TEST_F(Extraction, LeavesOnlyThePageHoldingTheExpandedItem)

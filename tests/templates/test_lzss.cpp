@@ -2,7 +2,7 @@
 // well-formed one checks a rule of the layout, each corrupt one a single fault
 // and the place it is reported. Whatever the compressor (and the build's tool
 // around it) accepts must come back byte for byte in the layout every item
-// keeps, and so must the 62 shipped items.
+// keeps, and so must the 62 shipped items, found by number and type name.
 
 #include "platform/failure.h"
 #include "templates/builtin_items.h"
@@ -65,7 +65,8 @@ Bytes stream(unsigned f, unsigned m, const Bytes &flags, const Bytes &distances,
              const Bytes &literals, unsigned char window = 16)
 {
     using u8 = unsigned char;
-    return Bytes{u8(f >> 16), u8(f >> 8), u8(f), u8(m >> 16), u8(m >> 8), u8(m)} + flags + distances + lengths + Bytes{window} + literals;
+    return Bytes{u8(f >> 16), u8(f >> 8), u8(f), u8(m >> 16), u8(m >> 8), u8(m)} + flags + distances + lengths
+           + Bytes{window} + literals;
 }
 
 // Checks the layout every stored item keeps; returns its back-reference distances in order.
@@ -208,7 +209,8 @@ TEST(LzssEncoder, RoundTripsInTheStoredLayoutOrRefusesWhatNoItemCanHold)
     for (int i = 0; i < 200; ++i)
         runs.insert(runs.end(), static_cast<std::size_t>(1 + i * 37 % 600), static_cast<unsigned char>(i % 3));
     for (int i = 0; i < 3000; ++i) {
-        const std::string cell = "<td width=" + std::to_string(i % 7 * 40) + " style='border:solid 1.0pt'>&nbsp;</td>\r\n";
+        const std::string cell =
+            "<td width=" + std::to_string(i % 7 * 40) + " style='border:solid 1.0pt'>&nbsp;</td>\r\n";
         markup.insert(markup.end(), cell.begin(), cell.end());
     }
     Bytes farApart = randomBytes(30000, 3);
@@ -251,7 +253,8 @@ TEST(LzssEncoder, RoundTripsInTheStoredLayoutOrRefusesWhatNoItemCanHold)
 
 TEST(LzssEncoder, ReachesBackExactlyAsFarAsTheWindow)
 {
-    EXPECT_THAT(checkLayout(compressItem(repeatAtDistance(LargestDistance, 8))), ::testing::ElementsAre(LargestDistance));
+    const Bytes item = compressItem(repeatAtDistance(LargestDistance, 8));
+    EXPECT_THAT(checkLayout(item), ::testing::ElementsAre(LargestDistance));
 }
 
 TEST(LzssEncoder, CodesARunWithTheFewestCopies)
@@ -276,6 +279,41 @@ TEST(Catalogue, EveryStoredItemIsAWellFormedStreamOfItsPage)
     }
 }
 
+TEST(Catalogue, FindsItemsByNumberAndTypeNameInAnyCase)
+{
+#ifdef ZANDREL_CARRIES_HELP
+    constexpr bool carriesHelp = true;
+#else
+    constexpr bool carriesHelp = false;
+#endif
+    const struct {
+        const char *name;
+        int number;
+        const char *typeName;
+        bool found;
+    } rows[] = {
+        {"type as filed", 103, "Custom", true},
+        {"type in capitals", 162, "CUSTOM", true},
+        {"type in small letters", 133, "custom", true},
+        {"other type", 103, "Bitmap", false},
+        {"type with a trailing space", 103, "Custom ", false},
+        {"help file, only once the build carries it", 163, "Custom", carriesHelp},
+        {"below the catalogue", 100, "Custom", false},
+        {"negative number", -103, "Custom", false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        try {
+            EXPECT_FALSE(zandrel::BuiltInItem(row.number, row.typeName).empty());
+            EXPECT_TRUE(row.found) << "found an item";
+        } catch (const zandrel::Failure &failure) {
+            EXPECT_FALSE(row.found) << failure.description();
+            EXPECT_EQ(failure.number(), zandrel::FailureNumber::MissingItem);
+            EXPECT_THAT(failure.description(), ::testing::HasSubstr(std::to_string(row.number)));
+        }
+    }
+}
+
 // The build's `lzss` tool as the build calls it: exit status, one line on
 // standard error, and no output file left behind by a failure.
 class LzssTool : public ::testing::Test {
@@ -296,7 +334,8 @@ protected:
         return status;
     }
 
-    const fs::path m_folder = fs::temp_directory_path() / ("zandrel-lzss-tool-" + std::to_string(std::random_device{}()));
+    const fs::path m_folder =
+        fs::temp_directory_path() / ("zandrel-lzss-tool-" + std::to_string(std::random_device{}()));
 };
 
 TEST_F(LzssTool, CompressesAndExpandsAPageBackToItself)

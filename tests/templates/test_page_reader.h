@@ -59,7 +59,8 @@ inline std::string readBytes(int item)
 
 inline Page readPage(int item)
 {
-    static const std::regex cell(R"(<td([^>]*)>(.*?)</td>)"), classes(R"x(class="([^"]*)")x"), noText("<[^>]*>|&nbsp;|\xA0");
+    static const std::regex cell(R"(<td([^>]*)>(.*?)</td>)"), classes(R"x(class="([^"]*)")x"),
+        noText("<[^>]*>|&nbsp;|\xA0");
     Page page{readBytes(item), {}};
     std::istringstream lines(page.bytes);
     for (std::string line; std::getline(lines, line);) {

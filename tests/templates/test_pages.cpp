@@ -73,7 +73,8 @@ TEST(BracketPages, KeepTheTextContractAndTheSetupAndGridOfTheirFamily)
         EXPECT_TRUE(item >= 103 || bytes == readBytes(103)) << "an unoffered item is a copy of the three-entrant page";
 
         // Text: ASCII and A0 only, CR LF lines, one empty title, each placeholder once.
-        EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](unsigned char c) { return (c > 0 && c < 0x80) || c == 0xA0; }))
+        EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(),
+                                [](unsigned char c) { return (c > 0 && c < 0x80) || c == 0xA0; }))
             << "a byte outside ASCII and A0";
         EXPECT_EQ(count(bytes, "\n"), count(bytes, "\r\n")) << "a bare LF";
         EXPECT_EQ(count(bytes, "\r"), count(bytes, "\r\n")) << "a bare CR";
@@ -155,7 +156,8 @@ TEST(BracketPages, PlaceSeedsInSeedOrderWithByesAndJoinEachMatchToItsWinnersLine
             if (order[position] > entrants)
                 continue;
             const bool bye = order[position ^ 1] > entrants;
-            const int row = family.firstRow + family.rowStep * (bye ? (position & ~1) : position) + (bye ? family.rowStep / 2 : 0);
+            const int row = bye ? family.firstRow + family.rowStep * (position & ~1) + family.rowStep / 2
+                                : family.firstRow + family.rowStep * position;
             EXPECT_EQ(page.find(placeholder(order[position])), (std::array{0, row, firstColumn + (bye ? 1 : 0)}))
                 << "seed " << order[position];
         }
@@ -168,7 +170,8 @@ TEST(BracketPages, PlaceSeedsInSeedOrderWithByesAndJoinEachMatchToItsWinnersLine
         int champion = -1;
         for (const Match &match : drawing.matches) {
             const Side upper = drawing.segments[match.upper].leaves, lower = drawing.segments[match.lower].leaves;
-            if (!std::all_of(upper.begin(), upper.end(), isPlaceholder) || !std::all_of(lower.begin(), lower.end(), isPlaceholder))
+            if (!std::all_of(upper.begin(), upper.end(), isPlaceholder)
+                || !std::all_of(lower.begin(), lower.end(), isPlaceholder))
                 continue;
             drawn.insert({upper, lower});
             if (int(upper.size() + lower.size()) == entrants)

@@ -176,20 +176,6 @@ TEST_F(StartUpWithPlayerList, NamesAndSizeAreThereWhenTheWindowFirstShows)
     EXPECT_TRUE(runtime.messages.empty());
 }
 
-TEST_F(StartUpWithPlayerList, AnUnreadableListIsReportedOnceAndStartUpGoesOn)
-{
-    fs::create_directories(folder / "players.txt");
-    FakeRuntime runtime(folder.string());
-    Form1 window(runtime);
-    ASSERT_TRUE(window.Form_Load());
-    ASSERT_EQ(runtime.messages.size(), 1u);
-    EXPECT_EQ(runtime.messages[0].icon, MessageIcon::Stop);
-    EXPECT_TRUE(runtime.messages[0].title.starts_with("Error "));
-    EXPECT_TRUE(runtime.messages[0].title.ends_with(" Program Error"));
-    EXPECT_EQ(window.findChild<QComboBox *>("TournamentSize")->currentIndex(), -1);
-    EXPECT_EQ(runtime.seedCount, 1) << "start-up carries on to its last step";
-}
-
 }  // namespace
 }  // namespace zandrel::testing
 

@@ -11,7 +11,6 @@ namespace zandrel {
 
 namespace {
 
-constexpr const char *TempPrefix = "~rs";
 // The wait is cut into slices so that events keep flowing while it lasts.
 constexpr int WaitSliceMilliseconds = 25;
 
@@ -61,8 +60,8 @@ std::string HelpController::GetHelpFile()
         return m_helpFileNameString;
 
     std::string base;
-    if (!ModResFiles::CreateTempFileName(m_runtime, TempPrefix, base)) {
-        m_runtime.showMessage("Unable to get temp file name!", ProgramTitle, MessageIcon::Stop);
+    if (!ModResFiles::CreateTempFileName(m_runtime, ModResFiles::TempPrefix, base)) {
+        m_runtime.showMessage(ModResFiles::NoTempNameMessage, ProgramTitle, MessageIcon::Stop);
         return {};
     }
     const std::string helpFile = base + HelpFileExtension;
@@ -71,7 +70,7 @@ std::string HelpController::GetHelpFile()
         // afresh instead of opening an empty or partly written file.
         removeQuietly(helpFile);
         removeQuietly(base);
-        m_runtime.showMessage("Unable to save resource item to disk!", ProgramTitle, MessageIcon::Stop);
+        m_runtime.showMessage(ModResFiles::CannotSaveMessage, ProgramTitle, MessageIcon::Stop);
         return {};
     }
     // The base name only reserved the name; the help file is what counts.

@@ -26,13 +26,13 @@ void removeIfThere(Runtime &runtime, const std::string &path)
 std::string GetBracketTemplate(Runtime &runtime, int templateNumber)
 {
     std::string baseName;
-    if (!ModResFiles::CreateTempFileName(runtime, "~rs", baseName)) {
-        runtime.showMessage("Unable to get temp file name!", {}, MessageIcon::Stop);
+    if (!ModResFiles::CreateTempFileName(runtime, ModResFiles::TempPrefix, baseName)) {
+        runtime.showMessage(ModResFiles::NoTempNameMessage, {}, MessageIcon::Stop);
         return {};
     }
     if (ModResFiles::SaveResItemToDisk(runtime, templateNumber, BuiltInItemType, baseName) != 0) {
         removeIfThere(runtime, baseName);
-        runtime.showMessage("Unable to save resource item to disk!", {}, MessageIcon::Stop);
+        runtime.showMessage(ModResFiles::CannotSaveMessage, {}, MessageIcon::Stop);
         return {};
     }
 

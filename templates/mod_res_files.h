@@ -12,6 +12,13 @@ class Runtime;
 
 namespace zandrel::ModResFiles {
 
+// Every temporary name the program makes begins with this.
+inline constexpr const char *TempPrefix = "~rs";
+
+// What the user is told, in a Stop box, when an item cannot be written out.
+inline constexpr const char *NoTempNameMessage = "Unable to get temp file name!";
+inline constexpr const char *CannotSaveMessage = "Unable to save resource item to disk!";
+
 // Creates a new, empty, owner-only file in the system's temporary folder whose
 // name begins with `prefix`, puts its path in `name` and returns true. Returns
 // false, with `name` untouched, when no such file could be made.

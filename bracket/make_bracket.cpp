@@ -5,6 +5,7 @@
 #include "bracket/bracket_view.h"
 #include "bracket/tournament_size.h"
 #include "platform/failure.h"
+#include "platform/output_folder.h"
 #include "platform/paths.h"
 #include "platform/runtime.h"
 #include "templates/bracket_template.h"
@@ -65,7 +66,8 @@ void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::o
     if (!choicesComplete(runtime, view))
         return;
     const int templateNumber = templateNumberFor(view.sizeText(), view.typeText());
-    const std::string outputFolder = runtime.executableFolder();
+    // Decided, and the user's folder made, before anything is written.
+    const std::string folder = outputFolder(runtime);
 
     const std::string templateFile = GetBracketTemplate(runtime, templateNumber);
     if (templateFile.empty())
@@ -76,8 +78,8 @@ void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::o
 
     // The old bracket.html is not deleted first: the new page replaces it in
     // one step, so a failed write leaves the last good page in place.
-    const std::string outputFile = bracketFilePath(outputFolder);
-    removeIfPresent(runtime, joinPath(outputFolder, "bracket.tmp"));
+    const std::string outputFile = bracketFilePath(folder);
+    removeIfPresent(runtime, joinPath(folder, "bracket.tmp"));
     WriteBracketFile(runtime, outputFile, page);
 
     runtime.showMessage("Bracket created in file " + outputFile + ".  Will now attempt to open...",
@@ -86,7 +88,7 @@ void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::o
     BracketOpening how;
     how.stillOpen = [&view] { return view.isOpen(); };
     how.osFamily = osFamily;
-    OpenBracket(runtime, outputFolder, how);
+    OpenBracket(runtime, folder, how);
 }
 
 }  // namespace zandrel

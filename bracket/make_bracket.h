@@ -14,8 +14,9 @@ class Runtime;
 int templateNumberFor(std::string_view sizeText, std::string_view typeText);
 
 // The program's one productive action: check the three lists, make the page
-// for the chosen size and kind, fill it, write bracket.html beside the program,
-// say so, and open it. `osFamily` tells which Windows command interpreter
+// for the chosen size and kind, fill it, write bracket.html (beside the
+// program, or in the user's folder when the program's cannot be written:
+// outputFolder), say so, and open it. `osFamily` tells which Windows command interpreter
 // opens documents; elsewhere it is left unset.
 void MakeBracket(Runtime &runtime, BracketView &view,
                  const std::function<std::optional<double>()> &osFamily = {});

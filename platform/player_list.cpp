@@ -1,6 +1,7 @@
 #include "platform/player_list.h"
 
 #include "platform/failure.h"
+#include "platform/output_folder.h"
 #include "platform/paths.h"
 #include "platform/player_list_view.h"
 #include "platform/runtime.h"
@@ -78,7 +79,7 @@ void LoadPlayerNames(Runtime &runtime, PlayerListView &view)
 {
     Bytes bytes;
     try {
-        bytes = runtime.readFile(playerListPath(runtime.executableFolder()), PlayerListReadLimit);
+        bytes = runtime.readFile(playerListPath(playerListFolder(runtime)), PlayerListReadLimit);
     } catch (const Failure &failure) {
         // Most people never make the file; only a file that is there and
         // cannot be read is worth a word.

@@ -30,7 +30,8 @@ std::string playerListPath(std::string_view folder);
 // their accents.
 std::vector<std::string> parsePlayerList(std::string_view bytes);
 
-// Fills name boxes 1 to n from players.txt in the executable's folder and,
+// Fills name boxes 1 to n from players.txt (beside the program, or else in
+// the user's folder: playerListFolder) and,
 // from the third name on, selects the size that many names make (each name
 // before its size). A missing or empty file changes nothing and says nothing;
 // any other failure to read it shows its description in a message box titled

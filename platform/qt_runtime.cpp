@@ -14,6 +14,7 @@
 #include <QLocalSocket>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QThread>
 #include <QTimer>
@@ -21,6 +22,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -126,6 +128,12 @@ std::string QtRuntime::executableFolder() const
 std::string QtRuntime::executableBaseName() const
 {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+}
+
+std::string QtRuntime::documentsFolder() const
+{
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+        .toStdString();
 }
 
 void QtRuntime::startCommand(const StartCommand &command)
@@ -299,6 +307,27 @@ bool QtRuntime::fileExists(const std::string &path) const
 {
     const QFileInfo info(qs(path));
     return info.exists() || info.isSymLink();
+}
+
+bool QtRuntime::canWriteInFolder(const std::string &folder)
+{
+    // Permission bits do not tell about read-only mounts, ACLs or root, so
+    // the answer comes from creating a file; it is removed at once.
+    QTemporaryFile probe(QDir(qs(folder)).filePath(QStringLiteral(".zandrel-XXXXXX")));
+    return probe.open();
+}
+
+void QtRuntime::makeFolder(const std::string &folder)
+{
+    const QString name = qs(folder);
+    errno = 0;
+    if (!QDir().mkpath(name)) {
+        const int saved = errno;
+        throw Failure(saved == EACCES || saved == EPERM || saved == EROFS ? FailureNumber::PermissionDenied
+                                                                          : FailureNumber::PathFileAccess,
+                      QDir::toNativeSeparators(name).toStdString() + ": cannot create the folder"
+                          + (saved != 0 ? std::string(": ") + std::strerror(saved) : std::string()));
+    }
 }
 
 std::string QtRuntime::createTempFile(const std::string &prefix)

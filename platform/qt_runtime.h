@@ -26,6 +26,7 @@ public:
     void reportUnexpectedFailure(int number, const std::string &description) override;
     std::string executableFolder() const override;
     std::string executableBaseName() const override;
+    std::string documentsFolder() const override;
     void startCommand(const StartCommand &command) override;
     void processEvents() override;
     void waitSeconds(int seconds) override;
@@ -38,6 +39,8 @@ public:
     void replaceFile(const std::string &path, const Bytes &bytes) override;
     void removeFile(const std::string &path) override;
     bool fileExists(const std::string &path) const override;
+    bool canWriteInFolder(const std::string &folder) override;
+    void makeFolder(const std::string &folder) override;
     std::string createTempFile(const std::string &prefix) override;
     bool claimInstance() override;
     void releaseInstance() override;

@@ -46,6 +46,9 @@ public:
     virtual std::string executableFolder() const = 0;
     // File name of the executable without its extension.
     virtual std::string executableBaseName() const = 0;
+    // The user's documents folder, whether or not it exists yet; empty when
+    // the system names none.
+    virtual std::string documentsFolder() const = 0;
 
     // Starts a program and returns at once. Throws Failure when it cannot be started.
     virtual void startCommand(const StartCommand &command) = 0;
@@ -76,6 +79,11 @@ public:
     virtual void replaceFile(const std::string &path, const Bytes &bytes) = 0;
     virtual void removeFile(const std::string &path) = 0;
     virtual bool fileExists(const std::string &path) const = 0;
+    // Whether this user can create a file in `folder` now: tried, not guessed
+    // from permission bits, so a read-only mount or a root-owned folder counts.
+    virtual bool canWriteInFolder(const std::string &folder) = 0;
+    // Creates `folder` and any missing folder above it.
+    virtual void makeFolder(const std::string &folder) = 0;
     // A new, empty, owner-only file in the system's temporary folder whose name
     // begins with `prefix`; its full path, or empty text when none could be had.
     virtual std::string createTempFile(const std::string &prefix) = 0;

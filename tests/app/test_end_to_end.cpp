@@ -91,6 +91,20 @@ TEST_F(EndToEnd, UnseededDoubleEliminationOfSeventeenFollowsTheDraw)
     EXPECT_EQ(page.find("Entrant 18"), std::string::npos);
 }
 
+TEST_F(EndToEnd, AProgramFolderThatCannotBeWrittenSendsThePageToTheUsersDocuments)
+{
+    runtime.readOnlyFolders = {(root / "program").string()};
+    runtime.documents = (root / "Documents").string();
+    makeDoubleOf17(1);
+    const fs::path page = root / "Documents" / "Zandrel" / "bracket.html";
+    EXPECT_TRUE(fs::is_regular_file(page));
+    EXPECT_FALSE(fs::exists(root / "program" / "bracket.html"));
+    ASSERT_FALSE(runtime.messages.empty());
+    EXPECT_EQ(runtime.messages.back().text, "Bracket created in file " + page.string() + ".  Will now attempt to open...");
+    ASSERT_FALSE(runtime.commands.empty());
+    EXPECT_EQ(runtime.commands[0].arguments, std::vector<std::string>{page.string()});
+}
+
 TEST_F(EndToEnd, HelpTopicsOpensTheViewerOnceAndExitRemovesItsFiles)
 {
     auto viewer = [] {

@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -146,6 +147,25 @@ void FakeRuntime::removeFile(const std::string &path)
 bool FakeRuntime::fileExists(const std::string &path) const
 {
     return fs::exists(fs::symlink_status(path));
+}
+
+bool FakeRuntime::canWriteInFolder(const std::string &folder)
+{
+    return fs::is_directory(folder)
+        && std::find(readOnlyFolders.begin(), readOnlyFolders.end(), folder) == readOnlyFolders.end();
+}
+
+void FakeRuntime::makeFolder(const std::string &folder)
+{
+    // Creation happens in the nearest folder that is already there.
+    fs::path existing = folder;
+    while (!existing.empty() && !fs::exists(existing))
+        existing = existing.parent_path();
+    if (!canWriteInFolder(existing.string())) {
+        errno = EACCES;
+        throw fileFailure(folder);
+    }
+    fs::create_directories(folder);
 }
 
 std::string FakeRuntime::createTempFile(const std::string &prefix)

@@ -32,6 +32,7 @@ public:
     void reportUnexpectedFailure(int number, const std::string &description) override;
     std::string executableFolder() const override { return m_folder; }
     std::string executableBaseName() const override { return "zandrel"; }
+    std::string documentsFolder() const override { return documents; }
     void startCommand(const StartCommand &command) override;
     void processEvents() override;
     void waitSeconds(int seconds) override;
@@ -44,6 +45,8 @@ public:
     void replaceFile(const std::string &path, const Bytes &bytes) override;
     void removeFile(const std::string &path) override;
     bool fileExists(const std::string &path) const override;
+    bool canWriteInFolder(const std::string &folder) override;
+    void makeFolder(const std::string &folder) override;
     std::string createTempFile(const std::string &prefix) override;
     bool claimInstance() override { return !anotherCopyRuns; }
     void releaseInstance() override { ++releaseCount; }
@@ -52,6 +55,8 @@ public:
 
     // What the test sets.
     std::string tempFolder;                 // where createTempFile makes its files; empty: fail
+    std::string documents;                  // the user's documents folder; empty: none
+    std::vector<std::string> readOnlyFolders;  // canWriteInFolder says no, makeFolder fails
     std::map<int, Bytes> items;             // built-in items by number
     std::deque<float> randomValues;         // answered in order; when empty, 0.5f
     bool anotherCopyRuns = false;

@@ -1,0 +1,36 @@
+#pragma once
+// Where the page is written and the player list is read. A portable install
+// keeps both beside the program; an installed program, or one whose folder
+// the user cannot write to, keeps them in the user's documents folder under
+// "Zandrel" instead, so Make Bracket works wherever the program lives.
+
+#include "product.h"
+
+#include <string>
+
+namespace zandrel {
+
+class Runtime;
+
+// The subfolder of the user's documents folder that takes over from the program's folder.
+inline constexpr const char *UserFolderName = "Zandrel";
+
+// The user's own folder for the page and the list: the documents folder joined
+// with "Zandrel". Empty when the system names no documents folder.
+std::string userDataFolder(const Runtime &runtime);
+
+// The folder bracket.html goes to: the program's folder while the user can
+// write there (and `userFolderOnly` is off), otherwise the user's folder,
+// created when it is not there yet. When the system names no documents
+// folder the program's folder is kept, so the write reports why it fails.
+// Throws Failure when the user's folder cannot be created, or when there is
+// no folder at all that may be used.
+std::string outputFolder(Runtime &runtime, bool userFolderOnly = product::UserFolderOnly);
+
+// The folder players.txt is read from: the program's folder when the list is
+// there (and `userFolderOnly` is off), otherwise the user's folder, which is
+// never created just to look into it. Without a documents folder the
+// program's folder is the only place left to look.
+std::string playerListFolder(const Runtime &runtime, bool userFolderOnly = product::UserFolderOnly);
+
+}  // namespace zandrel

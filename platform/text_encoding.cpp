@@ -96,6 +96,32 @@ void appendUtf8(std::string &out, char32_t codePoint)
     }
 }
 
+std::string decodeUtf16(std::string_view bytes, bool bigEndian)
+{
+    const auto unitAt = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    };
+    const auto isHigh = [](char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+    const auto isLow = [](char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        const char32_t unit = unitAt(i);
+        if (isHigh(unit) && i + 3 < bytes.size() && isLow(unitAt(i + 2))) {
+            appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00));
+            i += 2;
+        } else {
+            appendUtf8(out, isHigh(unit) || isLow(unit) ? ReplacementCharacter : unit);
+        }
+    }
+    if (i < bytes.size())
+        appendUtf8(out, ReplacementCharacter);
+    return out;
+}
+
 std::string decodeCp1252(std::string_view bytes)
 {
     std::string out;

@@ -25,6 +25,10 @@ bool isValidUtf8(std::string_view bytes);
 
 void appendUtf8(std::string &out, char32_t codePoint);
 
+// UTF-16 bytes (without their byte-order mark) to UTF-8. A lone surrogate
+// becomes U+FFFD, and so does an odd last byte.
+std::string decodeUtf16(std::string_view bytes, bool bigEndian);
+
 // Windows-1252 bytes to UTF-8. The five bytes the code page leaves undefined
 // (81, 8D, 8F, 90, 9D) become the C1 controls of the same number, as Windows
 // itself maps them, so no byte is ever lost.

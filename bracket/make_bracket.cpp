@@ -4,9 +4,7 @@
 #include "bracket/bracket_opener.h"
 #include "bracket/bracket_view.h"
 #include "bracket/tournament_size.h"
-#include "platform/failure.h"
 #include "platform/output_folder.h"
-#include "platform/paths.h"
 #include "platform/runtime.h"
 #include "templates/bracket_template.h"
 
@@ -44,15 +42,6 @@ bool choicesComplete(Runtime &runtime, BracketView &view)
     return true;
 }
 
-// Removes a file if it is there; whether it could be removed does not matter.
-void removeIfPresent(Runtime &runtime, const std::string &path)
-{
-    try {
-        runtime.removeFile(path);
-    } catch (const Failure &) {
-    }
-}
-
 }  // namespace
 
 int templateNumberFor(std::string_view sizeText, std::string_view typeText)
@@ -77,9 +66,9 @@ void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::o
         [&view](int box) { return view.playerName(box); }, [&runtime] { return runtime.nextRandom(); });
 
     // The old bracket.html is not deleted first: the new page replaces it in
-    // one step, so a failed write leaves the last good page in place.
+    // one step (a stale bracket.tmp included), so a failed write leaves the
+    // last good page in place.
     const std::string outputFile = bracketFilePath(folder);
-    removeIfPresent(runtime, joinPath(folder, "bracket.tmp"));
     WriteBracketFile(runtime, outputFile, page);
 
     runtime.showMessage("Bracket created in file " + outputFile + ".  Will now attempt to open...",

@@ -60,17 +60,20 @@ std::string HelpController::GetHelpFile()
         return m_helpFileNameString;
 
     std::string base;
-    if (!ModResFiles::CreateTempFileName(m_runtime, ModResFiles::TempPrefix, base)) {
-        m_runtime.showMessage(ModResFiles::NoTempNameMessage, ProgramTitle, MessageIcon::Stop);
+    std::string reason;
+    if (!ModResFiles::CreateTempFileName(m_runtime, ModResFiles::TempPrefix, base, reason)) {
+        m_runtime.showMessage(ModResFiles::failureMessage(ModResFiles::NoTempNameMessage, reason), ProgramTitle,
+                              MessageIcon::Stop);
         return {};
     }
     const std::string helpFile = base + HelpFileExtension;
-    if (ModResFiles::SaveResItemToDisk(m_runtime, HelpItemNumber, BuiltInItemType, helpFile) != 0) {
+    if (ModResFiles::SaveResItemToDisk(m_runtime, HelpItemNumber, BuiltInItemType, helpFile, &reason) != 0) {
         // Nothing of a failed attempt is kept, so the next Help Topics starts
         // afresh instead of opening an empty or partly written file.
         removeQuietly(helpFile);
         removeQuietly(base);
-        m_runtime.showMessage(ModResFiles::CannotSaveMessage, ProgramTitle, MessageIcon::Stop);
+        m_runtime.showMessage(ModResFiles::failureMessage(ModResFiles::CannotSaveMessage, reason), ProgramTitle,
+                              MessageIcon::Stop);
         return {};
     }
     // The base name only reserved the name; the help file is what counts.

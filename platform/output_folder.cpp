@@ -15,15 +15,18 @@ std::string userDataFolder(const Runtime &runtime)
 
 std::string outputFolder(Runtime &runtime, bool userFolderOnly)
 {
-    const std::string programFolder = runtime.executableFolder();
-    if (!userFolderOnly && runtime.canWriteInFolder(programFolder))
+    // An empty program folder is one the system could not name as text;
+    // joining it with a file name would mean the current folder.
+    const std::string programFolder = userFolderOnly ? std::string() : runtime.executableFolder();
+    if (!programFolder.empty() && runtime.canWriteInFolder(programFolder))
         return programFolder;
     const std::string userFolder = userDataFolder(runtime);
     if (userFolder.empty()) {
-        if (!userFolderOnly)
+        if (!programFolder.empty())
             return programFolder;
         throw Failure(FailureNumber::PathNotFound,
-                      "There is no documents folder to save bracket.html in. Set XDG_DOCUMENTS_DIR or HOME.");
+                      "There is no folder to save bracket.html in: the system names no documents folder"
+                      " (set HOME or XDG_DOCUMENTS_DIR).");
     }
     if (!runtime.fileExists(userFolder))
         runtime.makeFolder(userFolder);
@@ -32,8 +35,8 @@ std::string outputFolder(Runtime &runtime, bool userFolderOnly)
 
 std::string playerListFolder(const Runtime &runtime, bool userFolderOnly)
 {
-    const std::string programFolder = runtime.executableFolder();
-    if (!userFolderOnly && runtime.fileExists(playerListPath(programFolder)))
+    const std::string programFolder = userFolderOnly ? std::string() : runtime.executableFolder();
+    if (!programFolder.empty() && runtime.fileExists(playerListPath(programFolder)))
         return programFolder;
     const std::string userFolder = userDataFolder(runtime);
     return userFolder.empty() ? programFolder : userFolder;

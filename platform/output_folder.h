@@ -24,13 +24,14 @@ std::string userDataFolder(const Runtime &runtime);
 // created when it is not there yet. When the system names no documents
 // folder the program's folder is kept, so the write reports why it fails.
 // Throws Failure when the user's folder cannot be created, or when there is
-// no folder at all that may be used.
+// no folder at all that may be used. Never the current folder: a program
+// folder the system cannot name as text counts as none.
 std::string outputFolder(Runtime &runtime, bool userFolderOnly = product::UserFolderOnly);
 
 // The folder players.txt is read from: the program's folder when the list is
 // there (and `userFolderOnly` is off), otherwise the user's folder, which is
 // never created just to look into it. Without a documents folder the
-// program's folder is the only place left to look.
+// program's folder is the only place left to look; empty when there is none.
 std::string playerListFolder(const Runtime &runtime, bool userFolderOnly = product::UserFolderOnly);
 
 }  // namespace zandrel

@@ -15,6 +15,9 @@ namespace zandrel {
 namespace {
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+// What Windows editors save as "Unicode": UTF-16 behind its byte-order mark.
+constexpr std::string_view Utf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view Utf16BigEndianMark = "\xFE\xFF";
 
 // The raw lines, at most 32, each without its line end.
 std::vector<std::string_view> splitLines(std::string_view bytes)
@@ -67,6 +70,11 @@ std::string playerListPath(std::string_view folder)
 
 std::vector<std::string> parsePlayerList(std::string_view bytes)
 {
+    const bool bigEndian = bytes.starts_with(Utf16BigEndianMark);
+    if (bigEndian || bytes.starts_with(Utf16LittleEndianMark)) {
+        const std::string utf8 = decodeUtf16(bytes.substr(2), bigEndian);
+        return parsePlayerList(utf8);
+    }
     if (bytes.starts_with(ByteOrderMark))
         bytes.remove_prefix(ByteOrderMark.size());
     const std::vector<std::string_view> lines = splitLines(bytes);
@@ -77,9 +85,12 @@ std::vector<std::string> parsePlayerList(std::string_view bytes)
 
 void LoadPlayerNames(Runtime &runtime, PlayerListView &view)
 {
+    const std::string folder = playerListFolder(runtime);
+    if (folder.empty())
+        return;  // Nowhere to look; a bare name would be read from the current folder.
     Bytes bytes;
     try {
-        bytes = runtime.readFile(playerListPath(playerListFolder(runtime)), PlayerListReadLimit);
+        bytes = runtime.readFile(playerListPath(folder), PlayerListReadLimit);
     } catch (const Failure &failure) {
         // Most people never make the file; only a file that is there and
         // cannot be read is worth a word.

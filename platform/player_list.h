@@ -24,10 +24,11 @@ std::string playerListPath(std::string_view folder);
 
 // The file's bytes as at most 32 UTF-8 names, one per line. Lines end at
 // CR LF, a lone CR or a lone LF; a line end after the last line makes no
-// extra line; nothing is trimmed and empty lines count. The file is read as
-// UTF-8 (a byte-order mark is dropped) when the part of it used is valid
-// UTF-8, and as Windows-1252 otherwise, so names saved by older editors keep
-// their accents.
+// extra line; nothing is trimmed and empty lines count. A file that begins
+// with a UTF-16 byte-order mark (either order) is UTF-16. Otherwise it is
+// read as UTF-8 (a byte-order mark is dropped) when the part of it used is
+// valid UTF-8, and as Windows-1252 otherwise, so names saved by older
+// editors keep their accents.
 std::vector<std::string> parsePlayerList(std::string_view bytes);
 
 // Fills name boxes 1 to n from players.txt (beside the program, or else in

@@ -1,6 +1,7 @@
 #include "platform/qt_runtime.h"
 
 #include "platform/failure.h"
+#include "platform/text_encoding.h"
 #include "templates/builtin_items.h"
 
 #include <QApplication>
@@ -23,10 +24,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
+#include <system_error>
 #include <memory>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
@@ -42,34 +45,65 @@ QString qs(const std::string &text)
     return QString::fromStdString(text);
 }
 
-// Turns a failed QFile operation into a numbered failure that names the file
-// and carries the system's own reason.
+// The classic number for a system error, so messages and callers can tell a
+// missing file from a full disk.
+int failureNumberFor(std::error_code error, const QString &path)
+{
+    const std::error_condition condition = error.default_error_condition();
+    if (condition == std::errc::no_such_file_or_directory)
+        return QFileInfo(path).absoluteDir().exists() ? FailureNumber::FileNotFound : FailureNumber::PathNotFound;
+    if (condition == std::errc::not_a_directory)
+        return FailureNumber::PathNotFound;
+    if (condition == std::errc::permission_denied || condition == std::errc::operation_not_permitted
+        || condition == std::errc::read_only_file_system)
+        return FailureNumber::PermissionDenied;
+    if (condition == std::errc::no_space_on_device)
+        return FailureNumber::DiskFull;
+#ifdef EDQUOT
+    if (error.category() == std::generic_category() && error.value() == EDQUOT)
+        return FailureNumber::DiskFull;
+#endif
+    if (condition == std::errc::io_error)
+        return FailureNumber::DeviceIo;
+    return FailureNumber::PathFileAccess;
+}
+
+std::string native(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdString();
+}
+
+// A failure that names the file and carries the system's own reason.
+Failure fileFailure(const QString &path, std::error_code error)
+{
+    return Failure(failureNumberFor(error, path), native(path) + ": " + error.message());
+}
+
+// For a QFile call that failed: errno where the system set it (Unix),
+// otherwise what Qt says.
 Failure fileFailure(const QFileDevice &file, const QString &path, int savedErrno)
 {
-    int number = FailureNumber::PathFileAccess;
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
-        number = FailureNumber::PermissionDenied;
-        break;
-    case QFileDevice::OpenError:
-        if (savedErrno == EACCES || savedErrno == EPERM || savedErrno == EROFS)
-            number = FailureNumber::PermissionDenied;
-        else if (!QFileInfo(path).absoluteDir().exists())
-            number = FailureNumber::PathNotFound;
-        else if (!QFileInfo::exists(path))
-            number = FailureNumber::FileNotFound;
-        break;
-    case QFileDevice::WriteError:
-    case QFileDevice::ResizeError:
-        number = savedErrno == ENOSPC ? FailureNumber::DiskFull : FailureNumber::DeviceIo;
-        break;
-    case QFileDevice::ReadError:
-        number = FailureNumber::DeviceIo;
-        break;
-    default:
-        break;
+    if (savedErrno != 0)
+        return fileFailure(path, std::error_code(savedErrno, std::generic_category()));
+    const int number = file.error() == QFileDevice::PermissionsError ? FailureNumber::PermissionDenied
+                       : QFileInfo::exists(path)                     ? FailureNumber::PathFileAccess
+                       : QFileInfo(path).absoluteDir().exists()      ? FailureNumber::FileNotFound
+                                                                     : FailureNumber::PathNotFound;
+    return Failure(number, native(path) + ": " + file.errorString().toStdString());
+}
+
+// Only regular files are read, replaced or moved aside: a folder, a FIFO or a
+// device under a file's name is the user's and stays as it is.
+void refuseUnlessRegularOrAbsent(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return;
+    if (info.isSymLink() || !info.isFile()) {
+        throw Failure(FailureNumber::PathFileAccess,
+                      native(path) + (info.isDir() && !info.isSymLink() ? ": Is a directory, not a file"
+                                                                         : " is not a regular file"));
     }
-    return Failure(number, QDir::toNativeSeparators(path).toStdString() + ": " + file.errorString().toStdString());
 }
 
 QMessageBox::Icon boxIcon(MessageIcon icon)
@@ -83,14 +117,6 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
         return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
-}
-
-void writeAll(QFile &file, const QString &path, const Bytes &bytes)
-{
-    errno = 0;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char *>(bytes.data()), size) != size || !file.flush())
-        throw fileFailure(file, path, errno);
 }
 
 }  // namespace
@@ -121,8 +147,21 @@ void QtRuntime::reportUnexpectedFailure(int number, const std::string &descripti
 
 std::string QtRuntime::executableFolder() const
 {
+#ifdef Q_OS_LINUX
+    // The folder as the system names it, in bytes. A name that is not UTF-8
+    // cannot be passed on as text, and Qt then answers with an empty folder,
+    // which would mean the current one; no folder is the honest answer.
+    char target[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", target, sizeof target);
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof target) {
+        const std::string path(target, static_cast<std::size_t>(length));
+        const std::string folder = path.substr(0, std::max<std::size_t>(path.rfind('/'), 1));
+        return isValidUtf8(folder) ? folder : std::string();
+    }
+#endif
     // applicationDirPath never ends in a separator except for a root folder.
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+    const QString folder = QCoreApplication::applicationDirPath();
+    return QDir::isAbsolutePath(folder) ? native(folder) : std::string();
 }
 
 std::string QtRuntime::executableBaseName() const
@@ -212,15 +251,13 @@ Bytes QtRuntime::readFile(const std::string &path, std::size_t maxBytes)
 {
     const QString name = qs(path);
     QFile file(name);
-    errno = 0;
-    // Qt refuses to open a folder, so a folder named like the file fails here too.
-    if (!file.open(QIODevice::ReadOnly))
-        throw fileFailure(file, name, errno);
+    openForReading(file);
     Bytes bytes;
     bytes.reserve(std::min(static_cast<std::size_t>(std::max<qint64>(file.size(), 0)), maxBytes));
     char buffer[65536];
     while (bytes.size() < maxBytes) {
         const auto want = static_cast<qint64>(std::min<std::size_t>(sizeof buffer, maxBytes - bytes.size()));
+        errno = 0;
         const qint64 got = file.read(buffer, want);
         if (got < 0)
             throw fileFailure(file, name, errno);
@@ -231,65 +268,106 @@ Bytes QtRuntime::readFile(const std::string &path, std::size_t maxBytes)
     return bytes;
 }
 
+void QtRuntime::openForReading(QFile &file)
+{
+    const QString name = file.fileName();
+#ifdef Q_OS_UNIX
+    // Opening a FIFO for reading waits for a writer, so the file is opened
+    // without waiting and looked at before anything is read from it.
+    const int fd = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw fileFailure(name, std::error_code(errno, std::generic_category()));
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw Failure(FailureNumber::PathFileAccess, native(name) + " is not a regular file");
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw fileFailure(file, name, 0);
+    }
+#else
+    refuseUnlessRegularOrAbsent(name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileFailure(file, name, 0);
+#endif
+}
+
 void QtRuntime::createFileExclusive(const std::string &path, const Bytes &bytes)
 {
     const QString name = qs(path);
     QFile file(name);
     errno = 0;
     // NewOnly refuses an existing name, a planted link included.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw fileFailure(file, name, errno);
-    writeAll(file, name, bytes);
+    if (const std::error_code error = writeBytes(file, bytes)) {
+        file.close();
+        QFile::remove(name);
+        throw fileFailure(name, error);
+    }
 }
 
 void QtRuntime::replaceFile(const std::string &path, const Bytes &bytes)
 {
-    // The new content is written whole to a .tmp beside the target first, so
-    // a failure (a full disk, a read-only folder) leaves the previous file as
-    // it was. The old file is then moved aside rather than renamed over: ext4
-    // flushes the disk on a rename that replaces a file, which costs more
-    // than everything else the command does.
+    // The new content goes whole into a .tmp beside the target, which then
+    // takes the target's name in one rename: at every moment the old file or
+    // the new one is there, and a failure leaves the old one as it was.
     const QString name = qs(path);
     const QFileInfo info(name);
     const QString temporary = info.dir().filePath(info.completeBaseName() + QStringLiteral(".tmp"));
-    const QString aside = info.dir().filePath(info.completeBaseName() + QStringLiteral(".old"));
+    refuseUnlessRegularOrAbsent(name);
+    refuseUnlessRegularOrAbsent(temporary);
+    // One left by a run that was cut short; if it will not go, the
+    // exclusive creation below says why.
     QFile::remove(temporary);
-    {
-        QFile file(temporary);
-        errno = 0;
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            throw fileFailure(file, temporary, errno);
-        try {
-            writeAll(file, temporary, bytes);
-        } catch (...) {
-            file.close();
-            QFile::remove(temporary);
-            throw;
-        }
-    }
-    const auto fsPath = [](const QString &p) { return std::filesystem::path(p.toStdU16String()); };
-    const auto fail = [&](const std::error_code &error) {
-        QFile::remove(temporary);
-        return Failure(FailureNumber::PathFileAccess, QDir::toNativeSeparators(name).toStdString() + ": " +
-                                                          error.message());
-    };
-    std::error_code error;
-    QFile::remove(aside);
-    const bool hadOld = QFileInfo::exists(name);
-    if (hadOld) {
-        std::filesystem::rename(fsPath(name), fsPath(aside), error);
-        if (error)
-            throw fail(error);
-    }
-    std::filesystem::rename(fsPath(temporary), fsPath(name), error);
+
+    QFile file(temporary);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        throw fileFailure(file, temporary, errno);
+    std::error_code error = writeBytes(file, bytes);
+    file.close();
+    const QString failed = error ? temporary : name;
+    if (!error)
+        error = renameOver(temporary, name);
     if (error) {
-        std::error_code restored;
-        if (hadOld)
-            std::filesystem::rename(fsPath(aside), fsPath(name), restored);
-        throw fail(error);
+        QFile::remove(temporary);
+        throw fileFailure(failed, error);
     }
-    if (hadOld)
-        QFile::remove(aside);
+}
+
+std::error_code QtRuntime::writeBytes(QFile &file, const Bytes &bytes)
+{
+    const char *data = reinterpret_cast<const char *>(bytes.data());
+    qint64 left = static_cast<qint64>(bytes.size());
+    while (left > 0) {
+        errno = 0;
+        const qint64 written = file.write(data, left);
+        if (written <= 0)
+            return errno != 0 ? std::error_code(errno, std::generic_category())
+                              : std::make_error_code(std::errc::io_error);
+        data += written;
+        left -= written;
+    }
+    return {};
+}
+
+std::error_code QtRuntime::renameOver(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    // What QSaveFile does: the target is replaced in one step.
+    if (::MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()),
+                      reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return {};
+    return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+#else
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return {};
+    return std::error_code(errno, std::generic_category());
+#endif
 }
 
 void QtRuntime::removeFile(const std::string &path)
@@ -332,11 +410,29 @@ void QtRuntime::makeFolder(const std::string &folder)
 
 std::string QtRuntime::createTempFile(const std::string &prefix)
 {
-    QTemporaryFile file(QDir(QDir::tempPath()).filePath(qs(prefix) + QStringLiteral("XXXXXX.tmp")));
+    const QString folder = temporaryFolder();
+    if (!QFileInfo(folder).isDir())
+        throw Failure(FailureNumber::PathNotFound, native(folder) + ": No such folder");
+    QTemporaryFile file(QDir(folder).absoluteFilePath(qs(prefix) + QStringLiteral("XXXXXX.tmp")));
     file.setAutoRemove(false);
+    errno = 0;
     if (!file.open())
-        return {};
-    return QDir::toNativeSeparators(file.fileName()).toStdString();
+        throw Failure(failureNumberFor(std::error_code(errno, std::generic_category()), folder),
+                      native(folder) + ": " + file.errorString().toStdString());
+    return native(file.fileName());
+}
+
+QString QtRuntime::temporaryFolder()
+{
+#ifdef Q_OS_UNIX
+    // Qt's own answer is empty for a folder that does not exist, which would
+    // put files in the current folder; the folder as configured is kept, so
+    // a failure can name it.
+    const QString configured = qEnvironmentVariable("TMPDIR");
+    return configured.isEmpty() ? QStringLiteral("/tmp") : QDir::cleanPath(configured);
+#else
+    return QDir::tempPath();
+#endif
 }
 
 QString QtRuntime::instanceServerName()

@@ -10,7 +10,9 @@
 
 #include <functional>
 #include <random>
+#include <system_error>
 
+class QFile;
 class QLocalServer;
 
 namespace zandrel {
@@ -52,8 +54,18 @@ public:
 
     // The name of the local socket; one per user, so two users' copies never meet.
     static QString instanceServerName();
+    // The system's temporary folder as configured, whether or not it exists.
+    static QString temporaryFolder();
+
+protected:
+    // The two steps of a replacement that the system can refuse, apart so
+    // that tests can make them fail the way a full disk or a busy file does.
+    virtual std::error_code writeBytes(QFile &file, const Bytes &bytes);
+    virtual std::error_code renameOver(const QString &from, const QString &to);
 
 private:
+    // Opens a regular file for reading; anything else fails without waiting.
+    static void openForReading(QFile &file);
     void readActivationRequests();
 
     QLocalServer *m_server = nullptr;

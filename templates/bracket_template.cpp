@@ -26,13 +26,16 @@ void removeIfThere(Runtime &runtime, const std::string &path)
 std::string GetBracketTemplate(Runtime &runtime, int templateNumber)
 {
     std::string baseName;
-    if (!ModResFiles::CreateTempFileName(runtime, ModResFiles::TempPrefix, baseName)) {
-        runtime.showMessage(ModResFiles::NoTempNameMessage, {}, MessageIcon::Stop);
+    std::string reason;
+    if (!ModResFiles::CreateTempFileName(runtime, ModResFiles::TempPrefix, baseName, reason)) {
+        runtime.showMessage(ModResFiles::failureMessage(ModResFiles::NoTempNameMessage, reason), {},
+                            MessageIcon::Stop);
         return {};
     }
-    if (ModResFiles::SaveResItemToDisk(runtime, templateNumber, BuiltInItemType, baseName) != 0) {
+    if (ModResFiles::SaveResItemToDisk(runtime, templateNumber, BuiltInItemType, baseName, &reason) != 0) {
         removeIfThere(runtime, baseName);
-        runtime.showMessage(ModResFiles::CannotSaveMessage, {}, MessageIcon::Stop);
+        runtime.showMessage(ModResFiles::failureMessage(ModResFiles::CannotSaveMessage, reason), {},
+                            MessageIcon::Stop);
         return {};
     }
 

@@ -5,17 +5,26 @@
 
 namespace zandrel::ModResFiles {
 
-bool CreateTempFileName(Runtime &runtime, const std::string &prefix, std::string &name)
+bool CreateTempFileName(Runtime &runtime, const std::string &prefix, std::string &name, std::string &reason)
 {
-    // A file name cannot hold a NUL, so a path with one is no path at all.
-    const std::string path = TrimAtNull(runtime.createTempFile(prefix));
-    if (path.empty())
+    std::string path;
+    try {
+        // A file name cannot hold a NUL, so a path with one is no path at all.
+        path = TrimAtNull(runtime.createTempFile(prefix));
+    } catch (const Failure &failure) {
+        reason = failure.description();
         return false;
+    }
+    if (path.empty()) {
+        reason = "The temporary folder gave no usable file name.";
+        return false;
+    }
     name = path;
     return true;
 }
 
-int SaveResItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeName, const std::string &path)
+int SaveResItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeName, const std::string &path,
+                      std::string *reason)
 {
     try {
         const Bytes item = runtime.builtInItem(itemNumber, typeName);
@@ -26,9 +35,16 @@ int SaveResItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeN
             runtime.removeFile(path);
         runtime.createFileExclusive(path, item);
     } catch (const Failure &failure) {
+        if (reason)
+            *reason = failure.description();
         return failure.number();
     }
     return 0;
+}
+
+std::string failureMessage(const char *message, const std::string &reason)
+{
+    return reason.empty() ? std::string(message) : std::string(message) + "\n" + reason;
 }
 
 std::string TrimAtNull(std::string_view text)

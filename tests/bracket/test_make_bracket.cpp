@@ -122,16 +122,6 @@ TEST_F(MakeBracketTest, SeededPageIsWrittenAnnouncedThenOpenedAndTheLinkFollows)
     EXPECT_EQ(runtime->randomCount, 0) << "a seeded bracket draws nothing";
 }
 
-TEST_F(MakeBracketTest, ReplacesTheLastPageAndClearsAStaleTemporary)
-{
-    std::ofstream(output()) << "yesterday's bracket";
-    std::ofstream(root / "program" / "bracket.tmp") << "half a page";
-    view.size = "4";
-    MakeBracket(*runtime, view);
-    EXPECT_NE(readText(output()).find("Player 4"), std::string::npos);
-    EXPECT_FALSE(fs::exists(root / "program" / "bracket.tmp"));
-}
-
 TEST_F(MakeBracketTest, AMissingItemIsReportedAndNothingIsWrittenOrOpened)
 {
     runtime->items.erase(140);
@@ -139,7 +129,7 @@ TEST_F(MakeBracketTest, AMissingItemIsReportedAndNothingIsWrittenOrOpened)
     view.type = "Double Elimination";
     MakeBracket(*runtime, view);
     ASSERT_EQ(runtime->messages.size(), 1u);
-    EXPECT_EQ(runtime->messages[0].text, "Unable to save resource item to disk!");
+    EXPECT_EQ(runtime->messages[0].text, "Unable to save resource item to disk!\nNo built-in item 140");
     EXPECT_EQ(runtime->messages[0].icon, MessageIcon::Stop);
     EXPECT_FALSE(fs::exists(output()));
     EXPECT_TRUE(runtime->commands.empty());

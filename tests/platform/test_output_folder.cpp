@@ -19,7 +19,7 @@ constexpr const char *UserFolder = "/home/u/Documents/Zandrel";
 
 // Folders and files as names only: what is there, what may be written, what gets made.
 struct Folders : FakeRuntime {
-    Folders() : FakeRuntime(Program) {}
+    std::string executableFolder() const override { return program; }
     bool canWriteInFolder(const std::string &folder) override { return folder != Program || programWritable; }
     bool fileExists(const std::string &path) const override { return there.contains(path); }
     void makeFolder(const std::string &folder) override
@@ -29,6 +29,7 @@ struct Folders : FakeRuntime {
         made.push_back(folder);
     }
 
+    std::string program = Program;  // empty: the system could not name it as text
     bool programWritable = true;
     bool canMake = true;
     std::set<std::string> there;
@@ -40,20 +41,24 @@ TEST(OutputFolder, ProgramFolderWhileItCanBeWrittenOtherwiseTheUsersOwnMadeWhenF
     const struct {
         const char *name;
         bool userFolderOnly, programWritable, userFolderThere, canMake;
-        std::string documents;
+        std::string program, documents;
         std::string folder;  // empty: a failure with `failure`
         int failure;
     } cases[] = {
-        {"portable_writable", false, true, false, true, Documents, Program, 0},
-        {"portable_read_only", false, false, false, true, Documents, UserFolder, 0},
-        {"user_folder_already_there", false, false, true, true, Documents, UserFolder, 0},
-        {"no_documents_folder_write_says_why", false, false, false, true, "", Program, 0},
-        {"user_folder_cannot_be_made", false, false, false, false, Documents, "", FailureNumber::PermissionDenied},
-        {"installed_never_writes_beside_itself", true, true, false, true, Documents, UserFolder, 0},
-        {"installed_without_documents_folder", true, true, false, true, "", "", FailureNumber::PathNotFound},
+        {"portable_writable", false, true, false, true, Program, Documents, Program, 0},
+        {"portable_read_only", false, false, false, true, Program, Documents, UserFolder, 0},
+        {"user_folder_already_there", false, false, true, true, Program, Documents, UserFolder, 0},
+        {"no_documents_folder_write_says_why", false, false, false, true, Program, "", Program, 0},
+        {"user_folder_cannot_be_made", false, false, false, false, Program, Documents, "",
+         FailureNumber::PermissionDenied},
+        {"installed_never_writes_beside_itself", true, true, false, true, Program, Documents, UserFolder, 0},
+        {"installed_without_documents_folder", true, true, false, true, Program, "", "", FailureNumber::PathNotFound},
+        {"unnamed_program_folder_is_never_the_current_one", false, true, false, true, "", Documents, UserFolder, 0},
+        {"unnamed_program_folder_and_no_documents", false, true, false, true, "", "", "", FailureNumber::PathNotFound},
     };
     for (const auto &c : cases) {
         Folders runtime;
+        runtime.program = c.program;
         runtime.programWritable = c.programWritable;
         runtime.canMake = c.canMake;
         runtime.documents = c.documents;
@@ -85,9 +90,11 @@ TEST(OutputFolder, ThePlayerListIsReadBesideTheProgramWhenItIsThereOtherwiseFrom
         {"neither_looks_in_user_folder", false, false, false, Documents, UserFolder},
         {"installed_ignores_program_folder", true, true, true, Documents, UserFolder},
         {"no_documents_folder", false, false, false, "", Program},
+        {"unnamed_program_folder_and_no_documents", false, false, false, "", ""},
     };
     for (const auto &c : cases) {
         Folders runtime;
+        runtime.program = c.folder.empty() ? "" : Program;
         runtime.documents = c.documents;
         if (c.besideProgram)
             runtime.there.insert(std::string(Program) + "/players.txt");

@@ -124,7 +124,7 @@ void FakeRuntime::createFileExclusive(const std::string &path, const Bytes &byte
 
 void FakeRuntime::replaceFile(const std::string &path, const Bytes &bytes)
 {
-    const std::string temporary = path + ".part";
+    const std::string temporary = (fs::path(path).replace_extension(".tmp")).string();
     writeAll(temporary, bytes, std::ios::out | std::ios::trunc);
     std::error_code ec;
     fs::rename(temporary, path, ec);
@@ -171,16 +171,12 @@ void FakeRuntime::makeFolder(const std::string &folder)
 std::string FakeRuntime::createTempFile(const std::string &prefix)
 {
     if (tempFolder.empty())
-        return {};
+        throw Failure(FailureNumber::PathNotFound, "(no temporary folder): No such file or directory");
     for (;;) {
         const std::string path = (fs::path(tempFolder) / (prefix + std::to_string(++m_tempCounter) + ".tmp")).string();
         if (fileExists(path))
             continue;
-        try {
-            createFileExclusive(path, {});
-        } catch (const Failure &) {
-            return {};
-        }
+        createFileExclusive(path, {});
         return path;
     }
 }

@@ -82,11 +82,13 @@ TEST_F(Extraction, ReportsWhyThereIsNoPageAndLeavesNothingBehind)
         bool diskFull;
         int templateNumber;
         const char *message;  // null: no message, the failure reaches the caller
+        const char *why;      // in the message's second line: where and why
     } rows[] = {
-        {"no temporary folder", false, false, 108, "Unable to get temp file name!"},
-        {"no item with that number", true, false, 163, "Unable to save resource item to disk!"},
-        {"disk full while saving the item", true, true, 108, "Unable to save resource item to disk!"},
-        {"corrupt item", true, false, 109, nullptr},
+        {"no temporary folder", false, false, 108, "Unable to get temp file name!", "no temporary folder"},
+        {"no item with that number", true, false, 163, "Unable to save resource item to disk!", "item 163"},
+        {"disk full while saving the item", true, true, 108, "Unable to save resource item to disk!",
+         "No space left on device"},
+        {"corrupt item", true, false, 109, nullptr, nullptr},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -107,7 +109,8 @@ TEST_F(Extraction, ReportsWhyThereIsNoPageAndLeavesNothingBehind)
 
         ASSERT_EQ(runtime.messages.size(), row.message ? 1u : 0u);
         if (row.message) {
-            EXPECT_EQ(runtime.messages[0].text, row.message);
+            EXPECT_THAT(runtime.messages[0].text,
+                        ::testing::MatchesRegex(std::string(row.message) + "\n.*" + row.why + ".*"));
             EXPECT_EQ(runtime.messages[0].title, "Zandrel");
             EXPECT_EQ(runtime.messages[0].icon, zandrel::MessageIcon::Stop);
         }

@@ -1,14 +1,26 @@
 // Zandrel: makes a printable tournament bracket as an HTML page.
 
+#include "app/display_check.h"
 #include "app/form1.h"
 #include "platform/qt_runtime.h"
 #include "product.h"
 
 #include <QApplication>
 
+#include <iostream>
+
 int main(int argc, char *argv[])
 {
+    const std::string noDisplay = zandrel::missingDisplayMessage(
+        qEnvironmentVariable("QT_QPA_PLATFORM").toStdString(), qEnvironmentVariable("DISPLAY").toStdString(),
+        qEnvironmentVariable("WAYLAND_DISPLAY").toStdString());
+    if (!noDisplay.empty()) {
+        std::cerr << noDisplay << '\n';
+        return 1;
+    }
+    zandrel::watchForUnreachableDisplay();
     QApplication app(argc, argv);
+    zandrel::stopWatchingForUnreachableDisplay();
     QApplication::setApplicationName(QStringLiteral("Zandrel"));
     QApplication::setApplicationVersion(QString::fromLatin1(zandrel::product::Version));
     QApplication::setOrganizationDomain(QString::fromLatin1(zandrel::product::WebSiteHost));

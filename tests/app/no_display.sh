@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Without a display the program says in one line what it needs and exits
+# with status 1, instead of Qt's abort and its advice to reinstall.
+#   no_display.sh PROGRAM
+set -u
+program=$1
+failed=0
+free_display=:97
+while [ -e "/tmp/.X11-unix/X${free_display#:}" ]; do
+    free_display=":$((${free_display#:} + 1))"
+done
+
+check() {
+    local name=$1 expected=$2
+    shift 2
+    local err status lines
+    err=$(env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u DISPLAY "$@" timeout 30 "$program" 2>&1 >/dev/null)
+    status=$?
+    lines=$(printf '%s\n' "$err" | grep -c .)
+    if [ "$status" -ne 1 ] || [ "$lines" -ne 1 ] || [[ "$err" != *"$expected"* ]]; then
+        echo "$name: status $status, $lines lines on stderr: $err" >&2
+        failed=1
+    fi
+}
+
+check no_variable "neither DISPLAY nor WAYLAND_DISPLAY is set"
+check unreachable "DISPLAY=$free_display cannot be opened" DISPLAY="$free_display"
+exit $failed

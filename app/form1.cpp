@@ -28,6 +28,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 
 #include <exception>
@@ -211,18 +213,33 @@ void Form1::chooseFont()
         QString text;
         double widthTwips;  // room the caption has
     };
-    const QList<Caption> captions{
+    QList<Caption> captions{
         {m_label1->text(), twipsWidth(m_label1)},
         {m_label2->text(), twipsWidth(m_label2)},
         {m_label3->text(), twipsWidth(m_label3)},
         {m_label4->text(), twipsWidth(m_label4)},
         {m_privacyPolicyLabel->text(), twipsWidth(m_privacyPolicyLabel)},
         {m_command1->text(), twipsWidth(m_command1) - 180},  // the button's bevel
-        {QString::fromLatin1(SeedingEntries[1]), 2655 - 330},  // the list's arrow
-        {QStringLiteral("32"), 735 - 330},
         {m_frame2->title(), 6855 / 2.0},
         {QStringLiteral("Player 32"), layout::NameBoxWidth - 120},
     };
+    // A list shows its entry in the field its style leaves beside the arrow,
+    // less a pixel on each side; every entry must fit there, as any may be
+    // chosen. The lists are filled only at start-up, so their texts come
+    // from where start-up takes them.
+    const auto entryRoom = [](QComboBox *list) {
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        const QRect field =
+            list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        return layout::pixelsToTwips(field.width() - 2);
+    };
+    for (int size = 3; size <= 32; ++size)
+        captions.append({QString::number(size), entryRoom(m_tournamentSize)});
+    for (const char *entry : TypeEntries)
+        captions.append({QString::fromLatin1(entry), entryRoom(m_tournamentType)});
+    for (const char *entry : SeedingEntries)
+        captions.append({QString::fromLatin1(entry), entryRoom(m_tournamentSeeding)});
     for (double points = 8.25; points >= 6.0; points -= 0.25) {
         font.setPointSizeF(points);
         const QFontMetricsF metrics(font);
@@ -286,9 +303,11 @@ void Form1::centreOnScreen()
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect area = screen->geometry();
+    const QRect area = screen->availableGeometry();
     const QRect outer = frameGeometry();
-    move(area.x() + area.width() / 2 - outer.width() / 2, area.y() + area.height() / 2 - outer.height() / 2);
+    const layout::Point place =
+        layout::centreWithin(area.x(), area.y(), area.width(), area.height(), outer.width(), outer.height());
+    move(static_cast<int>(place.x), static_cast<int>(place.y));
 }
 
 void Form1::fillLists()

@@ -1,5 +1,6 @@
 #include "app/layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zandrel::layout {
@@ -70,6 +71,13 @@ Point centreOver(double ownerLeft, double ownerTop, double ownerWidth, double ow
                  double width, double height)
 {
     return {ownerWidth / 2 + ownerLeft - width / 2, ownerHeight / 2 + ownerTop - height / 2};
+}
+
+Point centreWithin(double areaLeft, double areaTop, double areaWidth, double areaHeight, double width,
+                   double height)
+{
+    const Point centred = centreOver(areaLeft, areaTop, areaWidth, areaHeight, width, height);
+    return {std::max(centred.x, areaLeft), std::max(centred.y, areaTop)};
 }
 
 }  // namespace zandrel::layout

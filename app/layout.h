@@ -63,4 +63,10 @@ struct Point {
 Point centreOver(double ownerLeft, double ownerTop, double ownerWidth, double ownerHeight,
                  double width, double height);
 
+// The main window centred on the screen's free area, except that its
+// top-left corner, with the menu bar and the title to drag it by, never
+// leaves that area, however small the screen.
+Point centreWithin(double areaLeft, double areaTop, double areaWidth, double areaHeight, double width,
+                   double height);
+
 }  // namespace zandrel::layout

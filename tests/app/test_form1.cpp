@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <set>
 
@@ -52,9 +54,15 @@ TEST_F(Form1Test, EveryCaptionFitsItsControl)
         fits(label, label->text(), label->width());
     auto *button = control<QPushButton>("Command1");
     fits(button, button->text(), button->width() - 8);
-    for (QComboBox *list : {sizeList(), typeList(), seedingList()})
+    for (QComboBox *list : {sizeList(), typeList(), seedingList()}) {
+        // The room the list's style gives the chosen entry, less the pixel it keeps on each side.
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxEditField, list);
         for (int i = 0; i < list->count(); ++i)
-            fits(list, list->itemText(i), list->width() - 20);
+            fits(list, list->itemText(i), field.width() - 2);
+    }
     fits(box(32), box(32)->text(), box(32)->width() - 6);
 }
 

@@ -56,6 +56,25 @@ TEST(FormLayout, Extremes)
     EXPECT_LT(minimised.frame1Left, 0);
 }
 
+TEST(Geometry, TheWindowIsCentredButItsTopLeftCornerNeverLeavesTheScreen)
+{
+    const struct {
+        const char *name;
+        double left, top, width, height;  // the screen's free area
+        Point expected;                   // for a window of 560 x 480
+    } cases[] = {
+        {"wide_screen", 0, 0, 1920, 1040, {680, 280}},
+        {"second_screen_to_the_right", 1920, 30, 1280, 994, {2280, 287}},
+        {"smaller_than_the_window", 0, 0, 320, 216, {0, 0}},
+        {"narrower_only", 100, 0, 400, 1000, {100, 260}},
+    };
+    for (const auto &c : cases) {
+        const Point place = centreWithin(c.left, c.top, c.width, c.height, 560, 480);
+        EXPECT_DOUBLE_EQ(place.x, c.expected.x) << c.name;
+        EXPECT_DOUBLE_EQ(place.y, c.expected.y) << c.name;
+    }
+}
+
 TEST(Geometry, TwipsBecomePixelsOnlyWhenRounded)
 {
     EXPECT_EQ(twipsToPixels(613.33), 41);

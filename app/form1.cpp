@@ -602,7 +602,10 @@ bool Form1::isOpen() const
 
 void Form1::setPlayerName(int box, std::string name)
 {
-    playerNameBox(box)->setText(QString::fromStdString(name));
+    QLineEdit *edit = playerNameBox(box);
+    edit->setText(QString::fromStdString(name));
+    // A name wider than its box shows its beginning, not its end.
+    edit->setCursorPosition(0);
 }
 
 void Form1::selectSizeIndex(int index)

@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Zandrel"));
     QApplication::setApplicationVersion(QString::fromLatin1(zandrel::product::Version));
     QApplication::setOrganizationDomain(QString::fromLatin1(zandrel::product::WebSiteHost));
-    QApplication::setDesktopFileName(QStringLiteral("zandrel"));
+    QApplication::setDesktopFileName(QStringLiteral("org.zandrel.Zandrel"));
 
     zandrel::QtRuntime runtime;
     zandrel::Form1 window(runtime);

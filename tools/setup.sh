@@ -4,14 +4,17 @@
 #   tools/setup.sh run    install the packages, build, and start Zandrel
 #   tools/setup.sh test   install the packages, build, and run every test:
 #                         a normal build, one under AddressSanitizer and
-#                         UndefinedBehaviorSanitizer, and a short fuzz run
+#                         UndefinedBehaviorSanitizer, a short fuzz run, and
+#                         the Debian package built and checked
+#   tools/setup.sh package  install the packages and build the Debian package
+#                         from the committed sources into dist/
 set -euo pipefail
 
 mode=${1:-}
 case "$mode" in
-run | test) ;;
+run | test | package) ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
@@ -34,6 +37,9 @@ if [ "$mode" = test ]; then
         chromium poppler-utils
     )
 fi
+if [ "$mode" = test ] || [ "$mode" = package ]; then
+    packages+=(git dpkg-dev debhelper lintian desktop-file-utils appstream)
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 
@@ -44,6 +50,38 @@ if [ "$mode" = run ]; then
         -DZANDREL_BUILD_TESTS=OFF -DZANDREL_BUILD_BENCHMARKS=OFF
     cmake --build "$root/build" -j "$jobs"
     exec "$root/build/app/zandrel"
+fi
+
+# The package is built from the committed sources (git archive HEAD), so that
+# a .deb in dist/ is always the one a commit gives; uncommitted edits are left
+# out, and said so. dpkg-buildpackage writes beside the source folder and
+# leaves its litter in debian/, so it works on a copy in build-package/, and
+# only the .deb comes out to dist/. The tests are off in that build.
+build_package() {
+    local scratch=$root/build-package
+    if [ -n "$(git -C "$root" status --porcelain --untracked-files=no)" ]; then
+        echo "Note: the package is built from the last commit; uncommitted edits are not in it." >&2
+    fi
+    rm -rf "$scratch"
+    mkdir -p "$scratch/zandrel"
+    git -C "$root" archive --format=tar HEAD | tar -x -C "$scratch/zandrel"
+    local started=$SECONDS
+    (cd "$scratch/zandrel" &&
+        DEB_BUILD_OPTIONS="noautodbgsym parallel=$jobs" dpkg-buildpackage -b -us -uc >"$scratch/build.log" 2>&1) || {
+        tail -n 50 "$scratch/build.log" >&2
+        echo "The package build failed; the whole log is $scratch/build.log" >&2
+        return 1
+    }
+    echo "Built the package in $((SECONDS - started)) s."
+    mkdir -p "$root/dist"
+    rm -f "$root"/dist/zandrel_*.deb
+    mv "$scratch"/zandrel_*.deb "$root/dist/"
+    ls "$root"/dist/zandrel_*.deb
+}
+
+if [ "$mode" = package ]; then
+    build_package
+    exit 0
 fi
 
 # Each build gets its own folder so that a developer's own build is untouched.
@@ -69,3 +107,7 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 configure "$root/build-check-fuzz" -DCMAKE_CXX_COMPILER=clang++ -DZANDREL_FUZZ=ON -DZANDREL_BUILD_BENCHMARKS=OFF
 cmake --build "$root/build-check-fuzz" -j "$jobs" --target fuzz_decompress fuzz_round_trip
 ctest --test-dir "$root/build-check-fuzz" --output-on-failure -R '^fuzz_'
+
+# The Debian package: built as tools/setup.sh package builds it, then checked.
+build_package
+"$root/tools/check-package.sh" "$root"/dist/zandrel_*.deb

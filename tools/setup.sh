@@ -28,7 +28,7 @@ fi
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6sql6-sqlite
-    libgl1-mesa-dev fonts-liberation fonts-dejavu-core
+    libgl-dev fonts-liberation fonts-dejavu-core
 )
 if [ "$mode" = test ]; then
     packages+=(

@@ -94,7 +94,8 @@ void LoadPlayerNames(Runtime &runtime, PlayerListView &view)
     } catch (const Failure &failure) {
         // Most people never make the file; only a file that is there and
         // cannot be read is worth a word.
-        if (failure.number() != FailureNumber::FileNotFound) {
+        // The user's folder may not have been made yet either.
+        if (failure.number() != FailureNumber::FileNotFound && failure.number() != FailureNumber::PathNotFound) {
             runtime.showMessage(failure.description(),
                                 "Error " + std::to_string(failure.number()) + " Program Error", MessageIcon::Stop);
         }

@@ -34,7 +34,7 @@ std::vector<std::string> parsePlayerList(std::string_view bytes);
 // Fills name boxes 1 to n from players.txt (beside the program, or else in
 // the user's folder: playerListFolder) and,
 // from the third name on, selects the size that many names make (each name
-// before its size). A missing or empty file changes nothing and says nothing;
+// before its size). A missing or empty file (or a missing folder) changes nothing and says nothing;
 // any other failure to read it shows its description in a message box titled
 // "Error <number> Program Error". Never throws a read failure.
 void LoadPlayerNames(Runtime &runtime, PlayerListView &view);

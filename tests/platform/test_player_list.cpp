@@ -129,6 +129,7 @@ TEST(LoadPlayerNames, FillsBoxesAndSizeFromTheFileBesideTheProgram)
         std::string told;  // the message box, if any
     } cases[] = {
         {"missing", "", FailureNumber::FileNotFound, {}, ""},
+        {"folder_missing_too", "", FailureNumber::PathNotFound, {}, ""},
         {"empty", "", 0, {}, ""},
         {"two_lines_no_size", "Alice\r\nBob\r\n", 0, {"Alice", "Bob"}, ""},
         {"three_lines", "Alice\r\n\r\nBob", 0, {"Alice", "", "Bob"}, ""},

@@ -429,7 +429,8 @@ bool QtRuntime::claimInstance()
 {
     const QString folder = instanceFolder();
     if (folder.isEmpty()) {
-        warnOneLine(QStringLiteral("no folder of your own for the lock and the socket (see above), so this copy "
+        warnOneLine(QStringLiteral("no private folder for the lock and the socket (XDG_RUNTIME_DIR, or else "
+                                   "/tmp/runtime-<user>, must be a folder of yours with mode 0700), so this copy "
                                    "runs without the one-copy rule"));
         return true;
     }

@@ -169,7 +169,6 @@ foreign)
     # The first start takes the lock and says why later ones cannot reach it.
     await grep -q "$socket.*uid 65534" "$log" || fail "the first copy did not say whose socket is in the way"
     runs "$first" || fail "the first copy handed over to another user's process"
-    copies=("$first")
     settle
     hands_over
     [ "$(grep -c "$socket.*uid 65534" "$log")" -eq 2 ] || fail "each copy should say so in one line"
@@ -182,7 +181,6 @@ squatter)
     start
     first=$last
     await grep -q "$socket" "$log" || fail "the first copy did not say what is in the way"
-    copies=("$first")
     settle
     hands_over
     [ "$(grep -c "$socket is a folder" "$log")" -eq 2 ] || fail "each copy should name the folder in one line"

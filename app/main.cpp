@@ -3,6 +3,7 @@
 #include "app/display_check.h"
 #include "app/form1.h"
 #include "platform/qt_runtime.h"
+#include "platform/signal_shutdown.h"
 #include "product.h"
 
 #include <QApplication>
@@ -28,11 +29,12 @@ int main(int argc, char *argv[])
 
     zandrel::QtRuntime runtime;
     zandrel::Form1 window(runtime);
+    const zandrel::SignalShutdown signalShutdown(window);
     runtime.setActivationHandler([&window](const QString &title) {
         if (window.isOpen() && title == window.windowTitle())
             window.bringToFront();
     });
-    if (!window.Form_Load())
+    if (!window.Form_Load() || signalShutdown.requested())
         return 0;
     window.show();
     return QApplication::exec();

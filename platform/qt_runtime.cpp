@@ -7,12 +7,14 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
@@ -23,12 +25,14 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <system_error>
 #include <memory>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -118,6 +122,77 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     }
     return QMessageBox::NoIcon;
 }
+
+// How long a new start waits for the copy that holds the lock to answer; it
+// listens right after taking the lock, so this only matters when it is stuck.
+constexpr int HandOverWaitMilliseconds = 5000;
+constexpr int ConnectMilliseconds = 200;
+constexpr int RetryMilliseconds = 20;
+
+// What goes wrong with the one-copy rule is said in one line on standard
+// error: it is no reason to stop a start, nor to hold it up with a box.
+void warnOneLine(const QString &text)
+{
+    std::fprintf(stderr, "Zandrel: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+// The folder for the lock and the socket, where nobody else can make a name first.
+QString instanceFolder()
+{
+#ifdef Q_OS_UNIX
+    // Qt hands out XDG_RUNTIME_DIR, or else /tmp/runtime-<user>, only while
+    // it is a real folder (no link) of this user's with mode 0700; otherwise
+    // it says why on standard error and returns nothing.
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+#else
+    // The temporary folder lies in the user's own profile.
+    return QDir::tempPath();
+#endif
+}
+
+// Something other than a plain file sits where the lock belongs.
+bool somethingElseAt(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isSymLink() || (info.exists() && !info.isFile());
+}
+
+#ifdef Q_OS_UNIX
+// What sits where the socket belongs when that is not a socket; empty when it
+// is one or nothing is there.
+QString squatter(const QString &path)
+{
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISSOCK(status.st_mode))
+        return {};
+    const char *what = S_ISDIR(status.st_mode)   ? "a folder"
+                       : S_ISREG(status.st_mode) ? "a file"
+                       : S_ISLNK(status.st_mode) ? "a symbolic link"
+                                                 : "something other than a socket";
+    return QStringLiteral("%1 is %2, not Zandrel's socket: one copy still runs at a time, but starting Zandrel "
+                          "again cannot bring its window to the front until that is removed")
+        .arg(path, QLatin1String(what));
+}
+
+// The user of the process at the other end of a connected local socket; -1
+// when the system does not say.
+long long peerUid(qintptr descriptor)
+{
+#ifdef Q_OS_LINUX
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0)
+        return credentials.uid;
+#else
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (::getpeereid(static_cast<int>(descriptor), &uid, &gid) == 0)
+        return uid;
+#endif
+    return -1;
+}
+#endif
 
 }  // namespace
 
@@ -438,41 +513,133 @@ QString QtRuntime::temporaryFolder()
 QString QtRuntime::instanceServerName()
 {
 #ifdef Q_OS_UNIX
-    return QStringLiteral("zandrel-%1").arg(::getuid());
+    const QString folder = instanceFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("zandrel.socket"));
 #else
-    QString user = qEnvironmentVariable("USERNAME");
-    return QStringLiteral("zandrel-") + user;
+    return QStringLiteral("zandrel-") + qEnvironmentVariable("USERNAME");
 #endif
 }
 
 bool QtRuntime::claimInstance()
 {
+    const QString folder = instanceFolder();
+    if (folder.isEmpty()) {
+        warnOneLine(QStringLiteral("no private folder for the lock and the socket (XDG_RUNTIME_DIR, or else "
+                                   "/tmp/runtime-<user>, must be a folder of yours with mode 0700), so this copy "
+                                   "runs without the one-copy rule"));
+        return true;
+    }
+    // The lock decides, in one step, which copy runs: the socket cannot,
+    // because looking for a listener, clearing a stale socket and listening
+    // are steps that other starts slip between. It is held until exit; one
+    // left by a copy that was killed names a process that is gone, and
+    // tryLock takes it over. No age makes a held lock stale.
+    const QString lockPath = QDir(folder).filePath(QStringLiteral("zandrel.lock"));
+    m_lock = std::make_unique<QLockFile>(lockPath);
+    m_lock->setStaleLockTime(0);
     const QString name = instanceServerName();
-    {
-        QLocalSocket probe;
-        probe.connectToServer(name);
-        if (probe.waitForConnected(1000)) {
-            probe.disconnectFromServer();
+    const QDeadlineTimer deadline(HandOverWaitMilliseconds);
+    for (;;) {
+        if (m_lock->tryLock(0)) {
+            listenForLaterCopies(name);
+            return true;
+        }
+        if (m_lock->error() != QLockFile::LockFailedError || somethingElseAt(lockPath)) {
+            warnOneLine(QStringLiteral("%1 cannot be taken as the lock, so this copy runs without the one-copy rule")
+                            .arg(QDir::toNativeSeparators(lockPath)));
+            m_lock.reset();
+            return true;
+        }
+        // The holder listens as soon as it has the lock; until then, or if it
+        // ends meanwhile and lets the lock go, this start tries again.
+        const Answer answer = reachRunningCopy(name);
+        if (answer != Answer::None)
+            return false;
+        if (deadline.hasExpired()) {
+            warnOneLine(QStringLiteral("the copy that holds %1 does not answer on %2")
+                            .arg(QDir::toNativeSeparators(lockPath), QDir::toNativeSeparators(name)));
             return false;
         }
+        QThread::msleep(RetryMilliseconds);
     }
-    // Nobody answers: a socket left by a copy that crashed must not block us.
-    QLocalServer::removeServer(name);
+}
+
+QtRuntime::Answer QtRuntime::reachRunningCopy(const QString &name)
+{
+#ifdef Q_OS_UNIX
+    if (const QString wrong = squatter(name); !wrong.isEmpty()) {
+        warnOneLine(wrong);
+        return Answer::Refused;
+    }
+#endif
+    auto socket = std::make_unique<QLocalSocket>();
+    socket->connectToServer(name);
+    if (!socket->waitForConnected(ConnectMilliseconds))
+        return Answer::None;
+#ifdef Q_OS_UNIX
+    // Only the user can make names in the folder, but root can plant
+    // anything anywhere: the title goes to no other user's process.
+    if (const long long uid = peerUid(socket->socketDescriptor()); uid != static_cast<long long>(::geteuid())) {
+        warnOneLine(QStringLiteral("%1 is answered by a process of another user (uid %2); not handing over to it")
+                        .arg(name)
+                        .arg(uid));
+        return Answer::Refused;
+    }
+#endif
+    m_handOver = std::move(socket);
+    return Answer::Ours;
+}
+
+void QtRuntime::listenForLaterCopies(const QString &name)
+{
+#ifdef Q_OS_UNIX
+    if (const QString wrong = squatter(name); !wrong.isEmpty()) {
+        warnOneLine(wrong);
+        return;
+    }
+    // Only the lock's holder makes the socket, and it removes it before it
+    // lets the lock go: one still here was left by a copy that was killed,
+    // unless something answers on it, which is not ours to remove.
+    if (QFileInfo::exists(name)) {
+        QLocalSocket probe;
+        probe.connectToServer(name);
+        if (probe.waitForConnected(ConnectMilliseconds)) {
+            warnOneLine(QStringLiteral("%1 is answered by another process (uid %2); starting Zandrel again cannot "
+                                       "bring this window to the front")
+                            .arg(name)
+                            .arg(peerUid(probe.socketDescriptor())));
+            return;
+        }
+        ::unlink(QFile::encodeName(name).constData());
+    }
+#endif
     m_server = new QLocalServer(this);
+    // On Unix no access option: with one, Qt binds elsewhere and renames the
+    // socket over whatever has the name; bound where it is named, an existing
+    // name makes listen fail instead. The folder keeps other users out. On
+    // Windows the pipe's access list does.
+#ifdef Q_OS_WIN
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
+#endif
     connect(m_server, &QLocalServer::newConnection, this, &QtRuntime::readActivationRequests);
-    // If listening fails we still run; we only can't be found by a later copy.
-    m_server->listen(name);
-    return true;
+    if (!m_server->listen(name)) {
+        warnOneLine(QStringLiteral("%1: %2; starting Zandrel again cannot bring this window to the front")
+                        .arg(QDir::toNativeSeparators(name), m_server->errorString()));
+        delete m_server;
+        m_server = nullptr;
+    }
 }
 
 void QtRuntime::releaseInstance()
 {
+    // The socket goes before the lock, so it is never another copy's.
     if (m_server) {
         m_server->close();
         delete m_server;
         m_server = nullptr;
     }
+    m_handOver.reset();
+    m_lock.reset();
 }
 
 void QtRuntime::readActivationRequests()
@@ -491,15 +658,14 @@ void QtRuntime::readActivationRequests()
 
 void QtRuntime::activateRunningCopy(const std::string &title)
 {
-    QLocalSocket socket;
-    socket.connectToServer(instanceServerName());
-    if (!socket.waitForConnected(2000))
-        return;  // No copy to hand over to: this one simply ends.
-    socket.write(QByteArray::fromStdString(title) + '\n');
-    socket.waitForBytesWritten(2000);
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(2000);
+    if (!m_handOver)
+        return;  // No copy of ours to hand over to: this one simply ends.
+    m_handOver->write(QByteArray::fromStdString(title) + '\n');
+    m_handOver->waitForBytesWritten(2000);
+    m_handOver->disconnectFromServer();
+    if (m_handOver->state() != QLocalSocket::UnconnectedState)
+        m_handOver->waitForDisconnected(2000);
+    m_handOver.reset();
 }
 
 void QtRuntime::setApplicationTitle(const std::string &title)

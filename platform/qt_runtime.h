@@ -1,7 +1,8 @@
 #pragma once
 // The runtime services on Qt: message boxes, files, processes, the responsive
 // wait, the random generator, the built-in items and the single-instance lock
-// (a per-user local socket that a running copy listens on).
+// (a lock file held for the whole run, and a local socket beside it that the
+// running copy listens on, both in a folder only the user can reach).
 
 #include "platform/runtime.h"
 
@@ -9,11 +10,14 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <random>
 #include <system_error>
 
 class QFile;
 class QLocalServer;
+class QLocalSocket;
+class QLockFile;
 
 namespace zandrel {
 
@@ -52,7 +56,9 @@ public:
     // Called with the window title a later copy asked to bring to the front.
     void setActivationHandler(std::function<void(const QString &title)> handler);
 
-    // The name of the local socket; one per user, so two users' copies never meet.
+    // Where the running copy listens: a socket in the user's private runtime
+    // folder (a named pipe of the user's on Windows); empty when there is no
+    // such folder.
     static QString instanceServerName();
     // The system's temporary folder as configured, whether or not it exists.
     static QString temporaryFolder();
@@ -66,9 +72,14 @@ protected:
 private:
     // Opens a regular file for reading; anything else fails without waiting.
     static void openForReading(QFile &file);
+    enum class Answer { Ours, Refused, None };
+    Answer reachRunningCopy(const QString &name);
+    void listenForLaterCopies(const QString &name);
     void readActivationRequests();
 
+    std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
+    std::unique_ptr<QLocalSocket> m_handOver;
     std::function<void(const QString &)> m_activationHandler;
     std::mt19937 m_generator;
 };

@@ -84,10 +84,12 @@ TEST(QtRuntimeReplace, OneRenameLeavesTheOldPageWholeOnAnyFailureAndMovesNothing
             runtime.replaceFile(at("bracket.html"), {'o', 'l', 'd'});
         if (c.blocker == StaleTmp)
             runtime.createFileExclusive(at("bracket.tmp"), {'h', 'a', 'l', 'f'});
-        if (c.blocker == FolderAtPage)
+        if (c.blocker == FolderAtPage) {
             ASSERT_TRUE(folder.mkpath(QStringLiteral("bracket.html/keep")));
-        if (c.blocker == FifoAtPage || c.blocker == FifoAtTmp)
+        }
+        if (c.blocker == FifoAtPage || c.blocker == FifoAtTmp) {
             ASSERT_EQ(::mkfifo(at(c.named).c_str(), 0600), 0);
+        }
         runtime.writeError = c.writeError == std::errc{} ? std::error_code() : std::make_error_code(c.writeError);
         runtime.renameError = c.renameError == std::errc{} ? std::error_code() : std::make_error_code(c.renameError);
 

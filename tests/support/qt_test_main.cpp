@@ -4,11 +4,18 @@
 #include <gmock/gmock.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Temporary files and the instance lock and socket in a folder of this
+    // run's own (mode 0700), which the programs it starts inherit: runs meet
+    // neither each other nor a copy the user has open.
+    const QTemporaryDir own;
+    qputenv("XDG_RUNTIME_DIR", own.path().toLocal8Bit());
+    qputenv("TMPDIR", own.path().toLocal8Bit());
     ::testing::InitGoogleMock(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,43 @@
+#pragma once
+// The desktop session ends a program with SIGTERM, a terminal with SIGHUP or
+// SIGINT. Left to their default, they kill the program on the spot and leave
+// the extracted help files and the instance socket and lock behind. While a
+// SignalShutdown exists they close the main window instead, exactly as the
+// user would, so that its shutdown runs and the program exits with status 0.
+//
+// The handler may only make async-signal-safe calls: it writes the signal's
+// number into one end of a socket pair, and the event loop, woken by the
+// other end, does the closing. A signal the program was started with ignored
+// (nohup, a background job) stays ignored. On systems without these signals
+// nothing is installed.
+
+#include <QSocketNotifier>
+
+#include <memory>
+
+class QWidget;
+
+namespace zandrel {
+
+class SignalShutdown {
+public:
+    // Only one may exist at a time; the previous handlers come back with its end.
+    explicit SignalShutdown(QWidget &window);
+    ~SignalShutdown();
+    SignalShutdown(const SignalShutdown &) = delete;
+    SignalShutdown &operator=(const SignalShutdown &) = delete;
+
+    // Whether a signal has closed the window. A signal handled while start-up
+    // showed a box closes the window before it was first shown; the caller
+    // must then not show it.
+    bool requested() const { return m_requested; }
+
+private:
+    void readSignals();
+
+    QWidget &m_window;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    bool m_requested = false;
+};
+
+}  // namespace zandrel

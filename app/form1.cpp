@@ -9,7 +9,7 @@
 #include "platform/player_list.h"
 #ifdef Q_OS_WIN
 #include "platform/os_family.h"
-#include "platform/windows_registry.h"
+#include "qt/windows_registry.h"
 #endif
 #include "platform/runtime.h"
 

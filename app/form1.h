@@ -4,8 +4,8 @@
 // tournament being prepared; the commands read them through BracketView.
 
 #include "bracket/bracket_view.h"
-#include "platform/help_controller.h"
-#include "platform/help_qt_windows.h"
+#include "help/help_controller.h"
+#include "qt/help_qt_windows.h"
 #include "platform/player_list_view.h"
 
 #include <QMainWindow>

@@ -2,8 +2,8 @@
 
 #include "app/display_check.h"
 #include "app/form1.h"
-#include "platform/qt_runtime.h"
-#include "platform/signal_shutdown.h"
+#include "qt/qt_runtime.h"
+#include "qt/signal_shutdown.h"
 #include "product.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 // everything the command does besides putting the bytes on disk.
 
 #include "bracket/bracket_filler.h"
-#include "platform/qt_runtime.h"
+#include "qt/qt_runtime.h"
 #include "templates/bracket_template.h"
 
 #include <benchmark/benchmark.h>

@@ -1,9 +1,9 @@
 #include "bracket/bracket_filler.h"
 
 #include "bracket/tournament_size.h"
-#include "platform/html_text.h"
 #include "platform/paths.h"
 #include "platform/runtime.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <optional>

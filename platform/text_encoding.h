@@ -1,7 +1,8 @@
 #pragma once
 // UTF-8 and Windows-1252, the two encodings the program meets: the window
 // hands text over as UTF-8, while the bracket pages and older players.txt
-// files are Windows-1252 bytes. Nothing here guesses or throws: malformed
+// files are Windows-1252 bytes. Text the user typed reaches a page through
+// toPageText alone. Nothing here guesses or throws: malformed
 // UTF-8 is reported per sequence so each caller decides what it means.
 
 #include <cstddef>
@@ -38,5 +39,12 @@ std::string decodeCp1252(std::string_view bytes);
 // none. The C1 controls U+0080 to U+009F have none: those bytes mean other
 // characters in this code page.
 std::optional<unsigned char> cp1252Byte(char32_t codePoint);
+
+// The one way text typed by the user reaches a bracket page: turns UTF-8 text into bytes that can stand in the body or title of a
+// Windows-1252 page and print exactly as typed: "&", "<" and ">" become
+// entities, characters the code page holds become its bytes, and every other
+// character becomes a numeric character reference such as "&#1046;".
+// Malformed UTF-8 and NUL print as U+FFFD, as a browser would show them.
+std::string toPageText(std::string_view utf8);
 
 }  // namespace zandrel

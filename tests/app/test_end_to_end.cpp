@@ -193,7 +193,7 @@ TEST_F(StartUpWithPlayerList, NamesAndSizeAreThereWhenTheWindowFirstShows)
 }  // namespace
 }  // namespace zandrel::testing
 
-#include "platform/qt_runtime.h"
+#include "qt/qt_runtime.h"
 #include "tests/support/qt_wait.h"
 
 #include <QTimer>

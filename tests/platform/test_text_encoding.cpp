@@ -1,4 +1,3 @@
-#include "platform/html_text.h"
 #include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/windows_registry.h"
+#include "qt/windows_registry.h"
 
 #include <QSettings>
 #include <QString>

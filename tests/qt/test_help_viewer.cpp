@@ -1,10 +1,10 @@
 // The help as the user meets it: the built document in the program, the
 // viewer window it opens in, and what is left on disk when the program ends.
 
-#include "platform/help_browser.h"
-#include "platform/help_controller.h"
-#include "platform/help_qt_windows.h"
-#include "platform/help_viewer.h"
+#include "qt/help_browser.h"
+#include "help/help_controller.h"
+#include "qt/help_qt_windows.h"
+#include "qt/help_viewer.h"
 #include "product.h"
 #include "templates/builtin_items.h"
 #include "tests/support/fake_runtime.h"

@@ -4,7 +4,7 @@
 // title element for the filler, and each placeholder as plain text right
 // before the "<" of its closing tag.
 
-#include "templates/page_layout.h"
+#include "pages/page_layout.h"
 
 #include <string>
 

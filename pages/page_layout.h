@@ -3,7 +3,7 @@
 // name or label and which borders make up the lines. Every size of a layout
 // family shares the family's grid, so pages differ only in what is drawn.
 
-#include "templates/page_grid.h"
+#include "pages/page_grid.h"
 
 #include <vector>
 

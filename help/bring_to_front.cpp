@@ -1,6 +1,6 @@
-#include "platform/bring_to_front.h"
+#include "help/bring_to_front.h"
 
-#include "platform/help_windows.h"
+#include "help/help_windows.h"
 
 namespace zandrel::BringToFront {
 

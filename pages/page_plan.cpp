@@ -1,4 +1,4 @@
-#include "templates/page_plan.h"
+#include "pages/page_plan.h"
 
 #include <stdexcept>
 

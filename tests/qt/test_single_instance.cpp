@@ -3,7 +3,7 @@
 // (simultaneous starts, a killed copy, what others put where the socket
 // belongs) is tested on real copies only, by single_instance.sh.
 
-#include "platform/qt_runtime.h"
+#include "qt/qt_runtime.h"
 
 #include "tests/support/qt_wait.h"
 

@@ -1,7 +1,7 @@
-#include "platform/help_viewer.h"
+#include "qt/help_viewer.h"
 
-#include "platform/help_browser.h"
-#include "platform/help_controller.h"
+#include "qt/help_browser.h"
+#include "help/help_controller.h"
 
 #include <QDir>
 #include <QFile>

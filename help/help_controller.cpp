@@ -1,8 +1,8 @@
-#include "platform/help_controller.h"
+#include "help/help_controller.h"
 
-#include "platform/bring_to_front.h"
+#include "help/bring_to_front.h"
 #include "platform/failure.h"
-#include "platform/help_windows.h"
+#include "help/help_windows.h"
 #include "platform/runtime.h"
 #include "templates/builtin_items.h"
 #include "templates/mod_res_files.h"

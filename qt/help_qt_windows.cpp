@@ -1,7 +1,7 @@
-#include "platform/help_qt_windows.h"
+#include "qt/help_qt_windows.h"
 
 #include "platform/failure.h"
-#include "platform/help_viewer.h"
+#include "qt/help_viewer.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -2,7 +2,7 @@
 // The help's window operations on Qt: the windows are this program's own
 // top-level widgets, found by their title, and the viewer is a HelpViewer.
 
-#include "platform/help_windows.h"
+#include "help/help_windows.h"
 
 class QWidget;
 

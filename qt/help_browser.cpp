@@ -1,4 +1,4 @@
-#include "platform/help_browser.h"
+#include "qt/help_browser.h"
 
 #include <QDesktopServices>
 #include <QHelpEngineCore>

@@ -2,8 +2,8 @@
 // the folder named on the command line as NNN.htm. Run by the build; the
 // pages are never edited by hand.
 
-#include "templates/page_html.h"
-#include "templates/page_layout.h"
+#include "pages/page_html.h"
+#include "pages/page_layout.h"
 #include "templates/tool_files.h"
 
 #include <exception>

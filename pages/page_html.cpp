@@ -1,4 +1,4 @@
-#include "templates/page_html.h"
+#include "pages/page_html.h"
 
 #include <cstdio>
 #include <numeric>

@@ -1,4 +1,4 @@
-#include "templates/page_grid.h"
+#include "pages/page_grid.h"
 
 #include <stdexcept>
 

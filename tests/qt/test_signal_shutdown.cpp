@@ -4,8 +4,8 @@
 // single_instance.sh.
 
 #include "app/form1.h"
-#include "platform/qt_runtime.h"
-#include "platform/signal_shutdown.h"
+#include "qt/qt_runtime.h"
+#include "qt/signal_shutdown.h"
 
 #include "tests/support/qt_wait.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt_runtime.h"
+#include "qt/qt_runtime.h"
 
 #include "platform/failure.h"
 #include "platform/text_encoding.h"

@@ -1,7 +1,7 @@
 // The Qt runtime's files, random values and failure numbers, on the real disk.
 
 #include "platform/failure.h"
-#include "platform/qt_runtime.h"
+#include "qt/qt_runtime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/signal_shutdown.h"
+#include "qt/signal_shutdown.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -2,8 +2,8 @@
 // system: what is written out and when, what the user sees, what is left.
 
 #include "platform/failure.h"
-#include "platform/help_controller.h"
-#include "platform/help_windows.h"
+#include "help/help_controller.h"
+#include "help/help_windows.h"
 #include "tests/support/fake_runtime.h"
 
 #include <gmock/gmock.h>

@@ -1,6 +1,6 @@
-#include "templates/page_layout.h"
+#include "pages/page_layout.h"
 
-#include "templates/page_plan.h"
+#include "pages/page_plan.h"
 
 #include <stdexcept>
 #include <string>

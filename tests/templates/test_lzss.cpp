@@ -323,12 +323,29 @@ protected:
 
     std::string path(const std::string &name) const { return (m_folder / name).string(); }
 
+    // The tool as the build names it; a Windows build run under Wine gets a
+    // path of the host, which Windows reaches through drive Z:.
+    static std::string tool()
+    {
+        std::string name = ZANDREL_LZSS_TOOL;
+#ifdef _WIN32
+        std::replace(name.begin(), name.end(), '/', '\\');
+        if (name.starts_with('\\'))
+            name = "Z:" + name;
+#endif
+        return name;
+    }
+
     // Runs `lzss command in out` on files of the folder; returns the exit
     // status and puts the standard error in `errors`.
     int run(const std::string &command, const std::string &in, const std::string &out, std::string &errors) const
     {
-        const std::string line = "\"" ZANDREL_LZSS_TOOL "\" " + command + " \"" + path(in) + "\" \"" + path(out)
-                                 + "\" 2> \"" + path("stderr.txt") + "\"";
+        std::string line = "\"" + tool() + "\" " + command + " \"" + path(in) + "\" \"" + path(out) + "\" 2> \""
+                           + path("stderr.txt") + "\"";
+#ifdef _WIN32
+        // cmd takes off the first and the last quote of a line that has more.
+        line = "\"" + line + "\"";
+#endif
         const int status = std::system(line.c_str());
         errors = fileText(path("stderr.txt"));
         return status;

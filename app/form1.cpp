@@ -12,6 +12,7 @@
 #include "qt/windows_registry.h"
 #endif
 #include "platform/runtime.h"
+#include "platform/tournament.h"
 
 #include <QAction>
 #include <QApplication>
@@ -129,7 +130,7 @@ void Form1::createControls()
     placeInTwips(m_frame1, 713, 2640, 6855, 3255);
     m_frame1->hide();
 
-    for (int box = 1; box <= layout::NameBoxCount; ++box) {
+    for (int box = 1; box <= MaxEntrants; ++box) {
         auto *edit = new QLineEdit(m_frame1);
         edit->setObjectName(QStringLiteral("PlayerName%1").arg(box));
         placeInTwips(edit, layout::designNameBoxLeft(box), layout::nameBoxTop(box), layout::NameBoxWidth,
@@ -234,7 +235,7 @@ void Form1::chooseFont()
             list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
         return layout::pixelsToTwips(field.width() - 2);
     };
-    for (int size = 3; size <= 32; ++size)
+    for (int size = MinEntrants; size <= MaxEntrants; ++size)
         captions.append({QString::number(size), entryRoom(m_tournamentSize)});
     for (const char *entry : TypeEntries)
         captions.append({QString::fromLatin1(entry), entryRoom(m_tournamentType)});
@@ -278,7 +279,7 @@ bool Form1::Form_Load()
     InstallSizeLimits();
     centreOnScreen();
     fillLists();
-    for (int box = 1; box <= layout::NameBoxCount; ++box)
+    for (int box = 1; box <= MaxEntrants; ++box)
         playerNameBox(box)->setText(QStringLiteral("Player %1").arg(box));
     LoadPlayerNames(m_runtime, *this);
     m_runtime.seedRandomFromClock();
@@ -315,7 +316,7 @@ void Form1::fillLists()
     // A pick-only list selects its first entry as it is filled; start-up wants
     // no selection and no size-change handling until something is picked.
     const QSignalBlocker blockSize(m_tournamentSize);
-    for (int size = 3; size <= 32; ++size)
+    for (int size = MinEntrants; size <= MaxEntrants; ++size)
         m_tournamentSize->addItem(QString::number(size));
     for (const char *entry : TypeEntries)
         m_tournamentType->addItem(QString::fromLatin1(entry));
@@ -409,7 +410,7 @@ void Form1::TournamentSize_Click()
     const float left = layout::firstNameBoxLeft(n, static_cast<float>(twipsLeft(first)));
     moveInTwips(first, left, twipsTop(first));
     PlayerNameMove();
-    for (int box = 1; box <= n && box <= layout::NameBoxCount; ++box)
+    for (int box = 1; box <= n && box <= MaxEntrants; ++box)
         playerNameBox(box)->show();
     m_frame1->show();
     m_privacyPolicyLabel->show();
@@ -418,7 +419,7 @@ void Form1::TournamentSize_Click()
 void Form1::PlayerNameMove()
 {
     const auto first = static_cast<float>(twipsLeft(playerNameBox(1)));
-    for (int box = 2; box <= layout::NameBoxCount; ++box) {
+    for (int box = 2; box <= MaxEntrants; ++box) {
         QLineEdit *edit = playerNameBox(box);
         moveInTwips(edit, layout::nameBoxLeft(box, first), twipsTop(edit));
     }
@@ -536,7 +537,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     case QEvent::FocusIn:
-        for (int box = 1; box <= layout::NameBoxCount; ++box) {
+        for (int box = 1; box <= MaxEntrants; ++box) {
             if (watched == playerNameBox(box)) {
                 // After the focus change settles, or the click's own cursor
                 // placement would undo the selection.

@@ -11,8 +11,7 @@ inline constexpr double TwipsPerPixel = 15.0;
 int twipsToPixels(double twips);
 double pixelsToTwips(int pixels);
 
-// --- The name grid: 32 boxes in 4 columns of 8, inside the name frame.
-inline constexpr int NameBoxCount = 32;
+// --- The name grid: a box per possible entrant, in 4 columns of 8, inside the name frame.
 inline constexpr float NameFrameWidth = 6855.0f;
 inline constexpr float NameBoxWidth = 1335.0f;
 inline constexpr float NameBoxHeight = 285.0f;

@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "platform/runtime.h"
 #include "platform/text_encoding.h"
+#include "templates/page_contract.h"
 
 #include <algorithm>
 #include <optional>
@@ -13,8 +14,8 @@ namespace zandrel {
 
 namespace {
 
-constexpr std::string_view EmptyTitle = "<title></title>";
-constexpr std::string_view PlaceholderWord = "PLAYER ";
+using PageContract::EmptyTitle;
+using PageContract::PlaceholderWord;
 
 struct Placeholder {
     int slot;

@@ -5,6 +5,7 @@
 #include "bracket/bracket_view.h"
 #include "bracket/tournament_size.h"
 #include "platform/output_folder.h"
+#include "platform/tournament.h"
 #include "platform/runtime.h"
 #include "templates/bracket_template.h"
 
@@ -47,7 +48,8 @@ bool choicesComplete(Runtime &runtime, BracketView &view)
 int templateNumberFor(std::string_view sizeText, std::string_view typeText)
 {
     // Any kind other than exactly "Single Elimination" is double elimination.
-    return parseTournamentSize(sizeText) + (typeText == SingleElimination ? 100 : 130);
+    return parseTournamentSize(sizeText)
+           + (typeText == SingleElimination ? SingleEliminationItemBase : DoubleEliminationItemBase);
 }
 
 void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::optional<double>()> &osFamily)

@@ -1,17 +1,17 @@
 #pragma once
 // The random draw of an unseeded tournament: which name box fills which slot.
 
+#include "platform/tournament.h"
+
 #include <array>
 #include <functional>
 
 namespace zandrel {
 
-inline constexpr int MaxPlayers = 32;
-
 // playerOrder[k], k = 1 to 32, holds the number of the name box that fills
 // slot k, or 0 while the entry is empty. Index 0 is never used, so slot and
 // index are the same number.
-using PlayerOrder = std::array<int, MaxPlayers + 1>;
+using PlayerOrder = std::array<int, MaxEntrants + 1>;
 
 // The next value of the program's random generator, in [0, 1).
 using RandomSource = std::function<float()>;

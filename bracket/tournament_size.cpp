@@ -14,7 +14,7 @@ namespace {
 {
     throw Failure(FailureNumber::TypeMismatch,
                   "The tournament size \"" + std::string(shown) + "\" is not a whole number from 0 to "
-                      + std::to_string(MaxPlayers) + ".");
+                      + std::to_string(MaxEntrants) + ".");
 }
 
 }  // namespace
@@ -27,14 +27,14 @@ int parseTournamentSize(std::string_view sizeText)
     // from_chars takes no blank, "+" or "0x", so " 3" or "+3" fail here; a
     // minus sign is read and then fails the range.
     const auto [end, error] = std::from_chars(first, last, size);
-    if (error != std::errc() || end != last || size < 0 || size > MaxPlayers)
+    if (error != std::errc() || end != last || size < 0 || size > MaxEntrants)
         throwInvalidSize(sizeText);
     return size;
 }
 
 void checkTournamentSize(int size)
 {
-    if (size < 0 || size > MaxPlayers)
+    if (size < 0 || size > MaxEntrants)
         throwInvalidSize(std::to_string(size));
 }
 

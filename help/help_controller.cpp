@@ -1,9 +1,10 @@
 #include "help/help_controller.h"
 
 #include "help/bring_to_front.h"
-#include "platform/failure.h"
 #include "help/help_windows.h"
+#include "platform/failure.h"
 #include "platform/runtime.h"
+#include "platform/tournament.h"
 #include "templates/builtin_items.h"
 #include "templates/mod_res_files.h"
 
@@ -70,14 +71,14 @@ std::string HelpController::GetHelpFile()
     if (ModResFiles::SaveResItemToDisk(m_runtime, HelpItemNumber, BuiltInItemType, helpFile, &reason) != 0) {
         // Nothing of a failed attempt is kept, so the next Help Topics starts
         // afresh instead of opening an empty or partly written file.
-        removeQuietly(helpFile);
-        removeQuietly(base);
+        removeFileIfPresent(m_runtime, helpFile);
+        removeFileIfPresent(m_runtime, base);
         m_runtime.showMessage(ModResFiles::failureMessage(ModResFiles::CannotSaveMessage, reason), ProgramTitle,
                               MessageIcon::Stop);
         return {};
     }
     // The base name only reserved the name; the help file is what counts.
-    removeQuietly(base);
+    removeFileIfPresent(m_runtime, base);
     m_helpFileNameString = helpFile;
     return m_helpFileNameString;
 }
@@ -101,18 +102,8 @@ void HelpController::shutdown()
     m_runtime.processEvents();
     if (m_helpFileNameString.empty())
         return;
-    removeQuietly(m_helpFileNameString);
-    removeQuietly(helpCollectionFileFor(m_helpFileNameString));
-}
-
-void HelpController::removeQuietly(const std::string &path)
-{
-    try {
-        if (m_runtime.fileExists(path))
-            m_runtime.removeFile(path);
-    } catch (const Failure &) {
-        // Left in the temporary folder; nothing the user can act on.
-    }
+    removeFileIfPresent(m_runtime, m_helpFileNameString);
+    removeFileIfPresent(m_runtime, helpCollectionFileFor(m_helpFileNameString));
 }
 
 }  // namespace zandrel

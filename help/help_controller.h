@@ -15,8 +15,6 @@ class Runtime;
 // The help document's own title and its viewer's caption. The viewer is
 // found again by it, so the document, the viewer and the lookups must agree.
 inline constexpr const char *HelpTitle = "Zandrel Help";
-// The built-in item that holds the help document (a Qt compressed help file).
-inline constexpr int HelpItemNumber = 163;
 // Appended to the temporary base name to name the help file on disk.
 inline constexpr const char *HelpFileExtension = ".qch";
 // The viewer's collection file lives beside the help file under the same base
@@ -49,8 +47,6 @@ public:
     const std::string &helpFileNameString() const { return m_helpFileNameString; }
 
 private:
-    void removeQuietly(const std::string &path);
-
     Runtime &m_runtime;
     HelpWindows &m_windows;
     std::string m_helpFileNameString;

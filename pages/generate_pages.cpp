@@ -4,6 +4,7 @@
 
 #include "pages/page_html.h"
 #include "pages/page_layout.h"
+#include "platform/tournament.h"
 #include "templates/tool_files.h"
 
 #include <exception>
@@ -19,7 +20,7 @@ int main(int argc, char **argv)
     try {
         const std::filesystem::path folder = argv[1];
         std::filesystem::create_directories(folder);
-        for (int item = 101; item <= 162; ++item) {
+        for (int item = zandrel::FirstPageItem; item <= zandrel::LastPageItem; ++item) {
             const std::string bytes = zandrel::PageHtml::render(zandrel::PageLayout::forItem(item));
             const auto path = folder / (std::to_string(item) + ".htm");
             zandrel::tools::writeAll(path.string(), bytes);

@@ -1,5 +1,7 @@
 #include "pages/page_html.h"
 
+#include "templates/page_contract.h"
+
 #include <cstdio>
 #include <numeric>
 
@@ -146,7 +148,8 @@ std::string PageHtml::render(const BracketPage &page)
     std::string out;
     out += "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n";
     out += "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n";
-    out += "<title></title>\r\n";
+    out += PageContract::EmptyTitle;
+    out += "\r\n";
     appendStyle(out, page);
     out += fitScript;
     out += "</head>\r\n<body>\r\n";

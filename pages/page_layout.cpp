@@ -1,6 +1,8 @@
 #include "pages/page_layout.h"
 
 #include "pages/page_plan.h"
+#include "platform/tournament.h"
+#include "templates/page_contract.h"
 
 #include <stdexcept>
 #include <string>
@@ -116,7 +118,7 @@ int addWinners(Tree &tree, const PagePlan &plan, int firstRow, int step, int fir
         const int seed = plan.seedAt(position);
         level.push_back(tree.entrant(firstRow + position * step, firstColumn,
                                      plan.seedPresent(position),
-                                     "PLAYER " + std::to_string(seed), CellText::Name));
+                                     PageContract::placeholder(seed), CellText::Name));
     }
     int column = firstColumn;
     for (int round = 1; level.size() > 1; ++round, ++column) {
@@ -222,12 +224,14 @@ void setMargins(BracketPage &page, const double (&margins)[4])
 
 BracketPage PageLayout::forItem(int item)
 {
-    if (item >= 101 && item <= 103)
-        return singleElimination(3);
-    if (item > 103 && item <= 132)
-        return singleElimination(item - 100);
-    if (item >= 133 && item <= 162)
-        return doubleElimination(item - 130);
+    const int single = item - SingleEliminationItemBase;
+    const int doubled = item - DoubleEliminationItemBase;
+    if (item >= FirstPageItem && single <= MinEntrants)
+        return singleElimination(MinEntrants);
+    if (single > MinEntrants && single <= MaxEntrants)
+        return singleElimination(single);
+    if (doubled >= MinEntrants && doubled <= MaxEntrants)
+        return doubleElimination(doubled);
     throw std::invalid_argument("no bracket page for item " + std::to_string(item));
 }
 

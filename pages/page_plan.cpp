@@ -1,14 +1,18 @@
 #include "pages/page_plan.h"
 
+#include "platform/tournament.h"
+
 #include <stdexcept>
+#include <string>
 
 namespace zandrel {
 
 PagePlan::PagePlan(int entrants, bool doubleElimination)
     : m_entrants(entrants), m_double(doubleElimination), m_size(4), m_rounds(2)
 {
-    if (entrants < 3 || entrants > 32)
-        throw std::invalid_argument("a bracket page holds 3 to 32 entrants");
+    if (entrants < MinEntrants || entrants > MaxEntrants)
+        throw std::invalid_argument("a bracket page holds " + std::to_string(MinEntrants) + " to "
+                                    + std::to_string(MaxEntrants) + " entrants");
     while (m_size < entrants) {
         m_size *= 2;
         ++m_rounds;

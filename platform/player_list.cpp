@@ -24,7 +24,7 @@ std::vector<std::string_view> splitLines(std::string_view bytes)
 {
     std::vector<std::string_view> lines;
     std::size_t pos = 0;
-    while (pos < bytes.size() && lines.size() < static_cast<std::size_t>(MaxListedPlayers)) {
+    while (pos < bytes.size() && lines.size() < static_cast<std::size_t>(MaxEntrants)) {
         const std::size_t end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
         lines.push_back(bytes.substr(pos, end - pos));
         pos = end;

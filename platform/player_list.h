@@ -2,6 +2,8 @@
 // players.txt beside the program: one name per line, read once at start-up to
 // fill the name boxes and the size. The program never writes it.
 
+#include "platform/tournament.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -12,12 +14,11 @@ namespace zandrel {
 class PlayerListView;
 class Runtime;
 
-inline constexpr int MaxListedPlayers = 32;
 // Longer lines are cut here (in characters, not bytes): a name box holds no more.
 inline constexpr std::size_t MaxPlayerNameLength = 32767;
 // Enough bytes for 32 full-length lines of four-byte characters with their
 // line ends and a byte-order mark; a larger file is only read this far.
-inline constexpr std::size_t PlayerListReadLimit = 3 + MaxListedPlayers * (MaxPlayerNameLength * 4 + 2);
+inline constexpr std::size_t PlayerListReadLimit = 3 + MaxEntrants * (MaxPlayerNameLength * 4 + 2);
 
 // `folder` joined with "players.txt", with exactly one separator between.
 std::string playerListPath(std::string_view folder);

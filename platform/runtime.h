@@ -59,7 +59,8 @@ public:
     // Blocks for the given time without handling events.
     virtual void sleepMilliseconds(int milliseconds) = 0;
 
-    // Seeds the random generator from the clock; done once per run.
+    // Seeds the random generator from the clock, once per run: later calls
+    // change nothing, and the first value asked for seeds it if need be.
     virtual void seedRandomFromClock() = 0;
     // The next value of the random generator: uniform in [0, 1), never 1.
     virtual float nextRandom() = 0;
@@ -96,5 +97,10 @@ public:
     virtual void activateRunningCopy(const std::string &title) = 0;
     virtual void setApplicationTitle(const std::string &title) = 0;
 };
+
+// Removes a file if it is there and says nothing when it will not go: for
+// tidying up after a failure that is already on its way to the user, where
+// a second failure would only hide the first.
+void removeFileIfPresent(Runtime &runtime, const std::string &path) noexcept;
 
 }  // namespace zandrel

@@ -196,9 +196,15 @@ long long peerUid(qintptr descriptor)
 
 }  // namespace
 
-QtRuntime::QtRuntime(QObject *parent)
+QtRuntime::QtRuntime(ClockReading clock, QObject *parent)
     : QObject(parent)
+    , m_clock(std::move(clock))
 {
+}
+
+std::uint64_t QtRuntime::systemClockReading()
+{
+    return static_cast<std::uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
 }
 
 QtRuntime::~QtRuntime()
@@ -304,12 +310,21 @@ void QtRuntime::sleepMilliseconds(int milliseconds)
 
 void QtRuntime::seedRandomFromClock()
 {
-    const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-    m_generator.seed(static_cast<std::mt19937::result_type>(now ^ (now >> 32)));
+    // Once per run: every draw of the run continues one sequence. A value
+    // asked for before start-up seeds too, so no run ever draws from the
+    // generator's fixed default seed, which would give every unseeded
+    // tournament the same draw.
+    if (m_seeded)
+        return;
+    m_seeded = true;
+    const std::uint64_t now = m_clock();
+    std::seed_seq seed{static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now >> 32)};
+    m_generator.seed(seed);
 }
 
 float QtRuntime::nextRandom()
 {
+    seedRandomFromClock();
     // 24 random bits fill a float's mantissa exactly, so the value is a
     // multiple of 2^-24 below 1: unlike uniform_real_distribution<float>,
     // rounding can never produce 1.0.

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <random>
@@ -25,7 +26,11 @@ class QtRuntime : public QObject, public Runtime {
     Q_OBJECT
 
 public:
-    explicit QtRuntime(QObject *parent = nullptr);
+    // A reading of the system clock: what the random generator is seeded from.
+    using ClockReading = std::function<std::uint64_t()>;
+    static std::uint64_t systemClockReading();
+
+    explicit QtRuntime(ClockReading clock = systemClockReading, QObject *parent = nullptr);
     ~QtRuntime() override;
 
     void showMessage(const std::string &text, const std::string &title, MessageIcon icon) override;
@@ -81,6 +86,8 @@ private:
     QLocalServer *m_server = nullptr;
     std::unique_ptr<QLocalSocket> m_handOver;
     std::function<void(const QString &)> m_activationHandler;
+    ClockReading m_clock;
+    bool m_seeded = false;
     std::mt19937 m_generator;
 };
 

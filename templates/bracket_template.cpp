@@ -8,21 +8,6 @@
 
 namespace zandrel {
 
-namespace {
-
-// Tidying up after a failure that is already on its way to the user: a
-// second failure here would only hide the first.
-void removeIfThere(Runtime &runtime, const std::string &path)
-{
-    try {
-        if (runtime.fileExists(path))
-            runtime.removeFile(path);
-    } catch (const Failure &) {
-    }
-}
-
-}  // namespace
-
 std::string GetBracketTemplate(Runtime &runtime, int templateNumber)
 {
     std::string baseName;
@@ -33,7 +18,7 @@ std::string GetBracketTemplate(Runtime &runtime, int templateNumber)
         return {};
     }
     if (ModResFiles::SaveResItemToDisk(runtime, templateNumber, BuiltInItemType, baseName, &reason) != 0) {
-        removeIfThere(runtime, baseName);
+        removeFileIfPresent(runtime, baseName);
         runtime.showMessage(ModResFiles::failureMessage(ModResFiles::CannotSaveMessage, reason), {},
                             MessageIcon::Stop);
         return {};
@@ -43,7 +28,7 @@ std::string GetBracketTemplate(Runtime &runtime, int templateNumber)
     try {
         page = DecompressTemplate(runtime, baseName);
     } catch (...) {
-        removeIfThere(runtime, baseName);
+        removeFileIfPresent(runtime, baseName);
         throw;
     }
     runtime.removeFile(baseName);

@@ -10,6 +10,7 @@ target_sources(zandrel_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/bracket_template.h
     ${CMAKE_CURRENT_LIST_DIR}/bracket_template.cpp
     ${CMAKE_CURRENT_LIST_DIR}/builtin_items.h
+    ${CMAKE_CURRENT_LIST_DIR}/page_contract.h
 )
 
 # The build's side: the compressor, kept out of the program's link.

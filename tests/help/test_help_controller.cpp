@@ -3,6 +3,7 @@
 
 #include "platform/failure.h"
 #include "help/help_controller.h"
+#include "platform/tournament.h"
 #include "help/help_windows.h"
 #include "tests/support/fake_runtime.h"
 

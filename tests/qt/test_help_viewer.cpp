@@ -3,6 +3,7 @@
 
 #include "qt/help_browser.h"
 #include "help/help_controller.h"
+#include "platform/tournament.h"
 #include "qt/help_qt_windows.h"
 #include "qt/help_viewer.h"
 #include "product.h"

@@ -144,7 +144,7 @@ void FakeRuntime::makeFolder(const std::string &folder)
     // Creation happens in the nearest folder that is already there.
     std::vector<std::string> missing;
     std::string existing = folder;
-    for (; !existing.empty() && !folderExists(existing); existing = parentOf(existing))
+    for (; !existing.empty() && !fileExists(existing) && !folderExists(existing); existing = parentOf(existing))
         missing.push_back(existing);
     if (files.contains(existing) || readOnlyFolders.contains(existing))
         throw failure(FailureNumber::PermissionDenied, folder, "cannot create the folder");

@@ -144,9 +144,9 @@ TEST(BuiltInItems, AreEachPageAsAWellFormedItemFoundByNumberAndTypeInAnyCaseMade
         const std::string line = quoted(tool) + " " + row.command + " " + quoted(row.input.empty() ? folder / "-" : in)
                                  + " " + quoted(out) + " 2> " + quoted(folder / "errors");
         const int status = std::system((outer + line + outer).c_str());
-        const Bytes errors = fileBytes(folder / "errors");
-        EXPECT_EQ(std::pair(status == 0, int(std::ranges::count(errors, '\n'))), std::pair(!row.says, row.says ? 1 : 0));
-        EXPECT_THAT(std::string(errors.begin(), errors.end()), testing::HasSubstr(row.says ? row.says : ""));
+        const Bytes err = fileBytes(folder / "errors");  // standard error
+        EXPECT_EQ(std::pair(status == 0, int(std::ranges::count(err, '\n'))), std::pair(!row.says, row.says ? 1 : 0));
+        EXPECT_THAT(std::string(err.begin(), err.end()), testing::HasSubstr(row.says ? row.says : ""));
         EXPECT_EQ(fs::exists(out) ? fileBytes(out) : Bytes{}, row.says ? Bytes{} : bytes("aaaa")) << "left in " << out;
     }
     fs::remove_all(folder);

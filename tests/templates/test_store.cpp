@@ -28,10 +28,8 @@ constexpr size_t Window = 16383;  // the farthest back an item reaches: just bel
 Bytes operator+(Bytes a, const Bytes &b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 Bytes bytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
 size_t number(const Bytes &b, size_t at, int n) { return n ? number(b, at, n - 1) << 8 | b.at(at + n - 1) : 0; }
-Bytes fileBytes(const fs::path &path)
-{
-    return Bytes(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
-}
+using Reader = std::istreambuf_iterator<char>;
+Bytes fileBytes(const fs::path &path) { return Bytes(Reader(std::ifstream(path, std::ios::binary).rdbuf()), {}); }
 
 template <class Run>
 std::string failureOf(Run run)  // "number: description" of the Failure `run` throws; another's text; "" if none
@@ -124,6 +122,7 @@ TEST(BuiltInItems, AreEachPageAsAWellFormedItemFoundByNumberAndTypeInAnyCaseMade
     }
     for (const auto &[number, type] : {std::pair(103, "Bitmap"), std::pair(103, "Custom "), std::pair(100, "Custom")})
         EXPECT_EQ(std::atoi(failureOf([&] { zandrel::BuiltInItem(number, type); }).c_str()), MissingItem) << type;
+    EXPECT_EQ(failureOf([] { zandrel::BuiltInItem(163, "Custom"); }).empty(), bool(ZANDREL_CARRIES_HELP)) << "help";
 
     // The build's lzss tool, which made them: exit status, one line of errors, no output left by a failure.
     const auto folder = fs::temp_directory_path() / ("zandrel-lzss-" + std::to_string(std::random_device{}()));
@@ -161,6 +160,7 @@ TEST(Extraction, LeavesOnlyThePageOrTellsWhyOrPassesTheFailureOn)
     struct { const char *name, *temp; int item, failure; bool full; const Bytes *left; std::string told; } rows[] = {
         {"the page", "/tmp", 108, 0, false, &page, ""},
         {"no temp folder", "", 108, 0, false, nullptr, noTemp + "(no temporary folder): No such file or directory"},
+        {"no such item", "/tmp", 163, 0, false, nullptr, noSave + "No built-in item 163"},
         {"disk full", "/tmp", 108, 0, true, nullptr, noSave + "/tmp/~rs1.tmp: No space left on device"},
         {"corrupt item", "/tmp", 109, CorruptItem, false, nullptr, ""},
         {"a file under the page name", "/tmp", 108, PathFileAccess, false, &mine, ""},

@@ -90,7 +90,7 @@ TEST(LzssCodec, DecodesWellFormedItemsRefusesCorruptOnesAndEncodesWithTheFewestC
 
     const struct { Bytes input; const char *refusal; } encoded[] = {
         {bytes("abcdefabc"), ""}, {repeatAt(Window, 8), ""}, {repeatAt(Window + 1, 8), "no repeat"},
-        {{}, "empty"}, {bytes("aaa"), "no repeat"}, {bytes("abxab"), "no repeat"},
+        {{}, "empty"}, {bytes("aaa"), "no repeat"}, {bytes("abxab"), "no repeat"}, {bytes("aaaabaaaabaaaac"), ""},
     };
     for (const auto &row : encoded) {
         const std::string failure = failureOf([&] { EXPECT_EQ(decompressed(compressItem(row.input)), row.input); });

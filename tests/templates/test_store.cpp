@@ -156,7 +156,7 @@ TEST(Extraction, LeavesOnlyThePageOrTellsWhyOrPassesTheFailureOn)
 {
     const auto found = zandrel::BuiltInItem(108, "Custom");
     const Bytes stored(found.begin(), found.end()), page = decompressed(stored), mine = bytes("mine");
-    std::string noTemp = "Unable to get temp file name!\n", noSave = "Unable to save resource item to disk!\n";
+    const std::string noTemp = "Unable to get temp file name!\n", noSave = "Unable to save resource item to disk!\n";
     struct { const char *name, *temp; int item, failure; bool full; const Bytes *left; std::string told; } rows[] = {
         {"the page", "/tmp", 108, 0, false, &page, ""},
         {"no temp folder", "", 108, 0, false, nullptr, noTemp + "(no temporary folder): No such file or directory"},

@@ -1,4 +1,5 @@
-// The window's geometry rules, on numbers alone.
+// Where the main window first stands, on numbers alone; the layout rule's own
+// numbers are checked on the window itself, at its size limits.
 
 #include "app/layout.h"
 
@@ -6,55 +7,6 @@
 
 namespace zandrel::layout {
 namespace {
-
-TEST(FormLayout, WorkedExampleNineThousandByEightThousand)
-{
-    const FormLayout l = formLayout(9000, 8000);
-    EXPECT_DOUBLE_EQ(l.command1Left, 3892.5);
-    EXPECT_DOUBLE_EQ(l.command1Top, 3012.5);
-    EXPECT_DOUBLE_EQ(l.frame1Left, 1022.5);
-    EXPECT_DOUBLE_EQ(l.frame1Top, 3397.5);
-    EXPECT_DOUBLE_EQ(l.frame2Left, 1022.5);
-    EXPECT_DOUBLE_EQ(l.frame2Top, 877.5);
-    EXPECT_DOUBLE_EQ(l.label5Left, 8325);
-    EXPECT_DOUBLE_EQ(l.label5Top, 0);
-    EXPECT_DOUBLE_EQ(l.privacyLeft, 3952.5);
-    EXPECT_DOUBLE_EQ(l.privacyTop, 6702.5);
-    EXPECT_DOUBLE_EQ(l.topLineWidth, 9120);
-}
-
-TEST(FormLayout, KeepsTheBlockTogetherAtEverySize)
-{
-    // Whatever the size: Frame2 ends 80 twips above the button, Frame1 starts
-    // 10 below it, the link sits 50 below Frame1, both frames 50 left of centre.
-    for (double w : {0.0, 7050.0, 8400.0, 15000.0}) {
-        for (double h : {0.0, 6375.0, 15000.0}) {
-            SCOPED_TRACE(testing::Message() << w << " x " << h);
-            const FormLayout l = formLayout(w, h);
-            EXPECT_DOUBLE_EQ(l.frame2Top + 2055, l.command1Top - 80);
-            EXPECT_DOUBLE_EQ(l.frame1Top, l.command1Top + 375 + 10);
-            EXPECT_DOUBLE_EQ(l.privacyTop, l.frame1Top + 3255 + 50);
-            EXPECT_DOUBLE_EQ(l.frame1Left + 6855 / 2.0, w / 2 - 50);
-            EXPECT_DOUBLE_EQ(l.frame2Left, l.frame1Left);
-            EXPECT_DOUBLE_EQ(l.label5Left + 615 + 60, w);
-        }
-    }
-}
-
-TEST(FormLayout, Extremes)
-{
-    // The smallest outer size, 470 x 425 pixels.
-    const FormLayout smallest = formLayout(470 * 15, 425 * 15);
-    EXPECT_DOUBLE_EQ(smallest.frame2Top, 65);
-    EXPECT_DOUBLE_EQ(smallest.frame1Left, 47.5);
-    EXPECT_DOUBLE_EQ(smallest.frame2Left, 47.5);
-    // Near the design size.
-    EXPECT_DOUBLE_EQ(formLayout(8400, 7000).frame1Left, 722.5);
-    // A minimised window is tiny: positions go negative and nothing fails.
-    const FormLayout minimised = formLayout(160 * 15, 30 * 15);
-    EXPECT_LT(minimised.frame2Top, 0);
-    EXPECT_LT(minimised.frame1Left, 0);
-}
 
 TEST(Geometry, TheWindowIsCentredButItsTopLeftCornerNeverLeavesTheScreen)
 {
@@ -73,15 +25,6 @@ TEST(Geometry, TheWindowIsCentredButItsTopLeftCornerNeverLeavesTheScreen)
         EXPECT_DOUBLE_EQ(place.x, c.expected.x) << c.name;
         EXPECT_DOUBLE_EQ(place.y, c.expected.y) << c.name;
     }
-}
-
-TEST(Geometry, TwipsBecomePixelsOnlyWhenRounded)
-{
-    EXPECT_EQ(twipsToPixels(613.33), 41);
-    EXPECT_EQ(twipsToPixels(7.4), 0);
-    EXPECT_EQ(twipsToPixels(7.5), 1);
-    EXPECT_EQ(twipsToPixels(-120), -8);
-    EXPECT_EQ(twipsToPixels(8280), 552);
 }
 
 }  // namespace

@@ -54,11 +54,9 @@ TEST(Form1StartUp, APlayerListFillsNamesAndSizeBeforeTheWindowFirstShowsAndWitho
 {
     for (const int listed : {0, 16}) {
         FakeRuntime runtime;
-        std::string names;
         for (int i = 1; i <= listed; ++i)
-            names += "Team " + std::to_string(i) + "\r\n";
-        if (listed)
-            runtime.files["/program/players.txt"] = Bytes(names.begin(), names.end());
+            for (const char c : "Team " + std::to_string(i) + "\r\n")
+                runtime.files["/program/players.txt"].push_back(static_cast<unsigned char>(c));
         Form1 window(runtime);
         ASSERT_TRUE(window.Form_Load());
         const auto text = [&window](const char *list) { return window.findChild<QComboBox *>(list)->currentText(); };
@@ -98,7 +96,7 @@ TEST_F(Form1Test, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTheirNa
 {
     for (int i = 1; i <= MaxEntrants; ++i)
         box(i)->setText(QStringLiteral("Team %1").arg(i));
-    const std::pair<int, std::vector<double>> cases[] = {  // a size, and its columns' lefts in twips
+    const std::pair<int, std::vector<double>> cases[] = {  // a size, its columns' lefts in twips, to the pixel
         {32, {613.33, 2053.33, 3493.33, 4933.33}}, {3, {2760}}, {8, {2760}}, {9, {1960, 3400}},
         {16, {1960, 3400}}, {17, {1320, 2760, 4200}}, {24, {1320, 2760, 4200}},
         {25, {613.33, 2053.33, 3493.33, 4933.33}},
@@ -110,11 +108,11 @@ TEST_F(Form1Test, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTheirNa
             EXPECT_EQ(box(i)->isVisible(), i <= size) << "box " << i << " of " << size;
             if (i <= size)
                 lefts.insert(box(i)->x());
-            EXPECT_NEAR(layout::pixelsToTwips(box(i)->y()), 240 + 360 * ((i - 1) % 8), layout::TwipsPerPixel) << i;
+            EXPECT_NEAR(layout::pixelsToTwips(box(i)->y()), 240 + 360 * ((i - 1) % 8), layout::TwipsPerPixel / 2) << i;
         }
         ASSERT_EQ(lefts.size(), columns.size()) << size;
         for (std::size_t i = 0; i < columns.size(); ++i)
-            EXPECT_NEAR(layout::pixelsToTwips(*std::next(lefts.begin(), i)), columns[i], layout::TwipsPerPixel);
+            EXPECT_NEAR(layout::pixelsToTwips(*std::next(lefts.begin(), i)), columns[i], layout::TwipsPerPixel / 2);
     }
     for (int i = 1; i <= MaxEntrants; ++i)
         EXPECT_EQ(box(i)->text(), QStringLiteral("Team %1").arg(i));
@@ -155,16 +153,18 @@ TEST_F(Form1Test, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenAndThe
         EXPECT_THAT(runtime.messages, ElementsAre(Field(&RecordedMessage::title, c.title)));
         EXPECT_EQ(QApplication::focusWidget(), control(c.focus));
     }
-    // The menu, and Enter in the title, a list or a name box (the keypad's too), each run it once.
-    const std::pair<const char *, Qt::Key> ways[] = {{"mnuMakeBracket", {}}, {"TournamentTitle", Qt::Key_Return},
-        {"TournamentType", Qt::Key_Return}, {"PlayerName3", Qt::Key_Return}, {"PlayerName2", Qt::Key_Enter}};
-    for (const auto &[input, key] : ways) {
+    // The menu, and Enter in the title, a list or a name box (the keypad's too), each run it once; About shows its box.
+    const char *const made = "Seed type selected";
+    const std::tuple<const char *, Qt::Key, const char *> ways[] = {{"mnuMakeBracket", {}, made},
+        {"TournamentTitle", Qt::Key_Return, made}, {"TournamentType", Qt::Key_Return, made},
+        {"PlayerName3", Qt::Key_Return, made}, {"PlayerName2", Qt::Key_Enter, made}, {"mnuAbout", {}, "About Zandrel"}};
+    for (const auto &[input, key, title] : ways) {
         runtime.messages.clear();
         if (auto *menu = control<QAction>(input); menu)
             menu->trigger();
         else
             control(input)->setFocus(), QTest::keyClick(control(input), key);
-        EXPECT_THAT(runtime.messages, ElementsAre(Field(&RecordedMessage::title, "Seed type selected"))) << input;
+        EXPECT_THAT(runtime.messages, ElementsAre(Field(&RecordedMessage::title, title))) << input;
     }
 }
 
@@ -210,7 +210,7 @@ TEST(Form1Shutdown, ExitAndTheCloseBoxEachRunItOnce)
         window.show();
         byMenu ? window.findChild<QAction *>("mnuExit")->trigger() : void(window.close());
         EXPECT_FALSE(window.isVisible() || window.isOpen()) << byMenu;
-        window.close();
+        window.Form_Unload();  // as any later way out would
         EXPECT_EQ(runtime.releaseCount, 1) << byMenu;
     }
 }
@@ -223,7 +223,7 @@ TEST(Form1SecondCopy, HandsOverAndNeverShowsItsWindow)
     EXPECT_FALSE(window.Form_Load());
     EXPECT_EQ(runtime.activatedTitles, std::vector<std::string>{"Zandrel"});
     EXPECT_TRUE(window.windowTitle() == "unloading..." && runtime.applicationTitle == "unloading...");
-    EXPECT_FALSE(window.isOpen());
+    EXPECT_FALSE(window.isOpen() || window.isVisible());
 }
 
 // The page of double elimination for 17 with slot k holding the name typed in box `boxOfSlot(k)`.

@@ -152,7 +152,7 @@ TEST(QtRuntimeStart, EachArgumentArrivesWholeAndAProgramThatCannotStartIsAFailur
     const QString told = dir.filePath("told");
     QtRuntime runtime;
     // The shell writes its argument aside, then gives the file its name: it is there whole or not at all.
-    runtime.startCommand({"/bin/sh", {"-c", R"(printf '%s' "$1" > "$2.part" && mv "$2.part" "$2")", "sh",
+    runtime.startCommand({"/bin/sh", {"-c", R"(printf '%s' "$1" > "$2.new" && mv "$2.new" "$2")", "sh",
                                       "a path  with spaces", told.toStdString()}, {}, true});
     ASSERT_TRUE(waitUntil([&told] { return QFileInfo::exists(told); }, 30000));
     QFile file(told);
@@ -166,7 +166,7 @@ TEST(QtRuntimeRandom, TheClockIsReadOnceBeforeTheFirstValueAndItsReadingDecidesT
     // Values in [0, 1) on a clock that always reads `reading`; start-up seeds first, and seeding again changes nothing.
     const auto draw = [](std::uint64_t reading, bool seedFirst) {
         int readings = 0;
-        QtRuntime runtime([&readings, reading] { return ++readings, reading; });
+        QtRuntime runtime([&readings, reading] { ++readings; return reading; });
         if (seedFirst)
             runtime.seedRandomFromClock();
         std::vector<float> values{runtime.nextRandom()};

@@ -96,11 +96,14 @@ TEST(FillBracketText, SizeThatIsNoNumberOfEntrantsIsRefusedBeforeAnyBoxIsRead)
         EXPECT_THROW(FillBracketText("PLAYER 1<", "", size, SeededText, box, [] { return 0.0f; }), Failure) << size;
 }
 
-TEST(ReadTemplateText, ReadsTheWholePageThenDeletesIt)
+TEST(ReadTemplateText, ReadsTheWholePageThenDeletesItButKeepsOneItCouldNotRead)
 {
     const std::string text = std::string("<html>\x96\0PLAYER 1<", 17) + std::string(300000, 'x');
     testing::FakeRuntime runtime;
     runtime.files["/tmp/p.htm"] = Bytes(text.begin(), text.end());
+    runtime.folders.insert("/tmp/p.htm");  // the runtime reads no file while a folder has its name
+    EXPECT_THROW(ReadTemplateText(runtime, "/tmp/p.htm"), Failure);
+    runtime.folders.erase("/tmp/p.htm");
     EXPECT_EQ(ReadTemplateText(runtime, "/tmp/p.htm"), text);
     EXPECT_FALSE(runtime.fileExists("/tmp/p.htm"));
 }
@@ -113,8 +116,8 @@ TEST(ShufflePlayerOrder, GeneratorValuesPickTheirPositions)
         {"zeros", 4, {0}, {2, 3, 4, 1}},
         // r = n at every step, so nothing moves: 32 times the largest value below one is 32.99999809.
         {"just_below_one", 32, {std::nextafter(1.0f, 0.0f)}, upTo32},
-        // 0.5 → r = 3: swap 3, 4; 0 → r = 1: swap 1, 3; 0.99 → r = 2; the last r is 1.
-        {"mixed", 4, {0.5f, 0.0f, 0.99f, 0.7f}, {4, 2, 1, 3}},
+        // 0.4 → r = 2 (rounding would give 3): swap 2, 4; 0 → r = 1: swap 1, 3; 0.99 → r = 2; the last r is 1.
+        {"mixed", 4, {0.4f, 0.0f, 0.99f, 0.7f}, {3, 4, 1, 2}},
         // A generator outside [0, 1) is held to the array.
         {"one_and_above", 4, {1.0f, 2.5f}, {1, 2, 3, 4}},
         {"negative_and_nan", 4, {-0.25f, std::nanf("")}, {2, 3, 4, 1}},

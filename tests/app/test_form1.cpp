@@ -8,7 +8,6 @@
 #include "templates/builtin_items.h"
 #include "templates/comp_lzss3.h"
 #include "tests/support/fake_runtime.h"
-#include "tests/support/qt_wait.h"
 
 #include <gmock/gmock.h>
 
@@ -133,25 +132,30 @@ TEST_F(Form1Test, TabWalksTheInputsThenTheVisibleBoxesThenTheButtonAndAClickSele
         expected << QStringLiteral("PlayerName%1").arg(i);
     EXPECT_EQ(visited, expected << "Command1" << "TournamentTitle");
     QTest::mouseClick(box(3), Qt::LeftButton);
-    EXPECT_TRUE(waitUntil([this] { return box(3)->selectedText() == QStringLiteral("Player 3"); }));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return box(3)->selectedText() == QStringLiteral("Player 3"); }));
 }
 
 TEST_F(Form1Test, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenAndTheMenuAndEnterRunIt)
 {
     const struct {
         int size, type, seeding;  // what is chosen; 0 and -1: nothing
-        const char *title, *focus;
+        const char *title, *text, *focus;
     } cases[] = {
-        {0, -1, -1, "Size not selected", "TournamentSize"}, {0, 0, 1, "Size not selected", "TournamentSize"},
-        {8, -1, 0, "Type not selected", "TournamentType"}, {8, 1, -1, "Seed type selected", "TournamentSeeding"},
+        {0, -1, -1, "Size not selected", "Must select Tournament Size first", "TournamentSize"},
+        {0, 0, 1, "Size not selected", "Must select Tournament Size first", "TournamentSize"},
+        {8, -1, 0, "Type not selected", "Must select Tournament Type first", "TournamentType"},
+        {8, 1, -1, "Seed type selected", "Must select Seeding Type first", "TournamentSeeding"},
     };
     for (const auto &c : cases) {
         choose(c.size, c.type, c.seeding);
         control("TournamentTitle")->setFocus();
         runtime.messages.clear();
         control<QPushButton>("Command1")->click();
-        EXPECT_THAT(runtime.messages, ElementsAre(Field(&RecordedMessage::title, c.title)));
+        EXPECT_THAT(runtime.messages, ElementsAre(AllOf(Field(&RecordedMessage::title, c.title),
+                                                        Field(&RecordedMessage::text, c.text),
+                                                        Field(&RecordedMessage::icon, MessageIcon::Exclamation))));
         EXPECT_EQ(QApplication::focusWidget(), control(c.focus));
+        EXPECT_TRUE(runtime.files.empty() && runtime.commands.empty());
     }
     // The menu, and Enter in the title, a list or a name box (the keypad's too), each run it once; About shows its box.
     const char *const made = "Seed type selected";
@@ -178,7 +182,7 @@ TEST_F(Form1Test, TheOuterSizeStopsAtItsLimitsWhereTheControlsAreLaidOutAgain)
     };
     for (const auto &[asked, outer, places] : cases) {
         window->resize(asked);
-        EXPECT_TRUE(waitUntil([&] { return window->frameGeometry().size() == outer; })) << asked.width();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->frameGeometry().size() == outer; })) << asked.width();
         const auto left = [this](const char *name) { return twipsLeft(control(name)); };
         const auto top = [this](const char *name) { return twipsTop(control(name)); };
         EXPECT_EQ(std::vector({left("Command1"), top("Command1"), left("Frame1"), top("Frame1"), left("Frame2"),
@@ -196,9 +200,9 @@ TEST_F(Form1Test, ThePrivacyLinkOpensAModalWindowCentredOverTheMovedWindowThatEn
     QPointer<QWidget> privacy = QApplication::activeModalWidget();
     ASSERT_TRUE(privacy);
     EXPECT_LE((privacy->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(), 2);
-    ASSERT_TRUE(waitUntil([&privacy] { return QApplication::activeWindow() == privacy; }));
+    ASSERT_TRUE(QTest::qWaitFor([&privacy] { return QApplication::activeWindow() == privacy; }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_TRUE(waitUntil([&privacy] { return privacy.isNull(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&privacy] { return privacy.isNull(); }));
 }
 
 TEST(Form1Shutdown, ExitAndTheCloseBoxEachRunItOnce)

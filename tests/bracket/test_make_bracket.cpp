@@ -73,23 +73,6 @@ TEST(TemplateNumber, OnlyTheExactTextIsSingleEliminationAndOnlyANumberIsASize)
     EXPECT_THROW(templateNumberFor("twelve", "Single Elimination"), Failure);
 }
 
-// Each list is named, and gets the focus, while nothing is chosen in it or above it.
-TEST_F(MakeBracketTest, TheListsAreCheckedInOrderBeforeAnythingElse)
-{
-    view.size = view.type = view.seeding = "";
-    MakeBracket(runtime, view);
-    view.size = "3";
-    MakeBracket(runtime, view);
-    view.type = "Double Elimination";
-    MakeBracket(runtime, view);
-    EXPECT_THAT(said(), ElementsAre("(!) Size not selected: Must select Tournament Size first",
-                                    "(!) Type not selected: Must select Tournament Type first",
-                                    "(!) Seed type selected: Must select Seeding Type first"));
-    EXPECT_THAT(view.focused, ElementsAre(ChoiceList::TournamentSize, ChoiceList::TournamentType,
-                                          ChoiceList::TournamentSeeding));
-    EXPECT_TRUE(runtime.files.empty() && runtime.commands.empty());
-}
-
 TEST_F(MakeBracketTest, SeededPageIsWrittenAnnouncedThenOpenedAndTheLinkFollows)
 {
     view.title = "Club Night";

@@ -9,11 +9,11 @@
 #include "qt/help_viewer.h"
 #include "qt/qt_runtime.h"
 #include "qt/signal_shutdown.h"
-#include "tests/support/qt_wait.h"
 
 #include <gmock/gmock.h>
 
 #include <QtHelp>
+#include <QtTest>
 #include <QtWidgets>
 
 #include <csignal>
@@ -154,7 +154,7 @@ TEST(QtRuntimeStart, EachArgumentArrivesWholeAndAProgramThatCannotStartIsAFailur
     // The shell writes its argument aside, then gives the file its name: it is there whole or not at all.
     runtime.startCommand({"/bin/sh", {"-c", R"(printf '%s' "$1" > "$2.new" && mv "$2.new" "$2")", "sh",
                                       "a path  with spaces", told.toStdString()}, {}, true});
-    ASSERT_TRUE(waitUntil([&told] { return QFileInfo::exists(told); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&told] { return QFileInfo::exists(told); }, 30000));
     QFile file(told);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == "a path  with spaces");
     const StartCommand missing{dir.filePath("no-such-program").toStdString(), {}, {}, true};
@@ -190,7 +190,7 @@ TEST(QtRuntimeSingleInstance, ASecondStartOfTheProgramAsksTheRunningCopyToComeTo
     running.setActivationHandler([&asked](const QString &title) { asked << title; });
     QProcess second;
     second.start(QStringLiteral(ZANDREL_PROGRAM), {});
-    EXPECT_TRUE(waitUntil([&] { return !asked.isEmpty() && second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty() && second.state() == QProcess::NotRunning; }, 20000));
     EXPECT_EQ(asked, QStringList{"Zandrel"});
 }
 
@@ -241,15 +241,15 @@ TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalDuringTheWaitOpensNo
         const std::string whileOpen = runsFolder();
         viewer->showMinimized();
         helpTopics->trigger();
-        EXPECT_TRUE(waitUntil([&viewer] { return !viewer->isMinimized(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&viewer] { return !viewer->isMinimized(); }));
         viewer->close();
-        ASSERT_TRUE(waitUntil([&viewer] { return viewer.isNull(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&viewer] { return viewer.isNull(); }));
         helpTopics->trigger();
         viewer = onlyViewer();
         ASSERT_TRUE(viewer);
         // The collection the first viewer left is read again, not refused; its tabs lead to their pages.
         QHelpEngine *engine = viewer->helpEngine();
-        EXPECT_TRUE(waitUntil([engine] {
+        EXPECT_TRUE(QTest::qWaitFor([engine] {
             return engine->contentModel()->rowCount() == 1 && engine->indexModel()->rowCount() == 4 &&
                    !engine->contentModel()->isCreatingContents() && !engine->indexModel()->isCreatingIndex();
         }));

@@ -5,6 +5,7 @@
 #include "templates/builtin_items.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zandrel::testing {
 
@@ -36,11 +37,6 @@ void FakeRuntime::showMessage(const std::string &text, const std::string &title,
         onMessage();
 }
 
-void FakeRuntime::reportUnexpectedFailure(int number, const std::string &description)
-{
-    failures.push_back(std::to_string(number) + ": " + description);
-}
-
 void FakeRuntime::startCommand(const StartCommand &command)
 {
     if (failStart)
@@ -51,12 +47,9 @@ void FakeRuntime::startCommand(const StartCommand &command)
 void FakeRuntime::waitSeconds(int seconds)
 {
     waits.push_back(seconds);
-    if (onWait) {
-        // A nested command may wait again; run the hook once per outer wait.
-        auto hook = std::move(onWait);
-        onWait = nullptr;
+    // A nested command may wait again; the hook runs once, in the outer wait.
+    if (auto hook = std::exchange(onWait, nullptr))
         hook();
-    }
 }
 
 float FakeRuntime::nextRandom()
@@ -71,10 +64,9 @@ float FakeRuntime::nextRandom()
 
 Bytes FakeRuntime::builtInItem(int number, const std::string &)
 {
-    const auto it = items.find(number);
-    if (it == items.end())
+    if (!items.contains(number))
         throw Failure(FailureNumber::MissingItem, "No built-in item " + std::to_string(number));
-    return it->second;
+    return items.at(number);
 }
 
 void FakeRuntime::carryBuiltInItems()
@@ -87,11 +79,11 @@ Bytes FakeRuntime::readFile(const std::string &path, std::size_t maxBytes)
 {
     if (folders.contains(path))
         throw Failure(FailureNumber::PathFileAccess, path + " is not a regular file");
-    const auto it = files.find(path);
-    if (it == files.end())
+    if (!files.contains(path))
         throw failure(folderExists(parentOf(path)) ? FailureNumber::FileNotFound : FailureNumber::PathNotFound, path,
                       "No such file or directory");
-    return Bytes(it->second.begin(), it->second.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, it->second.size())));
+    const Bytes &bytes = files.at(path);
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, bytes.size())));
 }
 
 void FakeRuntime::checkWritable(const std::string &path, std::size_t size) const
@@ -129,16 +121,6 @@ void FakeRuntime::removeFile(const std::string &path)
     files.erase(path);
 }
 
-bool FakeRuntime::fileExists(const std::string &path) const
-{
-    return files.contains(path) || folders.contains(path);
-}
-
-bool FakeRuntime::canWriteInFolder(const std::string &folder)
-{
-    return folderExists(folder) && !readOnlyFolders.contains(folder);
-}
-
 void FakeRuntime::makeFolder(const std::string &folder)
 {
     // Creation happens in the nearest folder that is already there.
@@ -161,12 +143,6 @@ std::string FakeRuntime::createTempFile(const std::string &prefix)
     while (fileExists(path));
     createFileExclusive(path, {});
     return path;
-}
-
-std::string FakeRuntime::text(const std::string &path) const
-{
-    const auto it = files.find(path);
-    return it == files.end() ? std::string() : std::string(it->second.begin(), it->second.end());
 }
 
 std::vector<std::string> FakeRuntime::filesIn(const std::string &folder) const

@@ -27,23 +27,29 @@ public:
     explicit FakeRuntime(std::string folder = "/program");
 
     void showMessage(const std::string &text, const std::string &title, MessageIcon icon) override;
-    void reportUnexpectedFailure(int number, const std::string &description) override;
+    void reportUnexpectedFailure(int number, const std::string &description) override
+    {
+        failures.push_back(std::to_string(number) + ": " + description);
+    }
     std::string executableFolder() const override { return m_folder; }
     std::string executableBaseName() const override { return "zandrel"; }
     std::string documentsFolder() const override { return documents; }
     void startCommand(const StartCommand &command) override;
     void processEvents() override {}
     void waitSeconds(int seconds) override;
-    void sleepMilliseconds(int milliseconds) override { sleeps.push_back(milliseconds); }
-    void seedRandomFromClock() override { ++seedCount; }
+    void sleepMilliseconds(int) override {}
+    void seedRandomFromClock() override {}
     float nextRandom() override;
     Bytes builtInItem(int number, const std::string &typeName) override;
     Bytes readFile(const std::string &path, std::size_t maxBytes) override;
     void createFileExclusive(const std::string &path, const Bytes &bytes) override;
     void replaceFile(const std::string &path, const Bytes &bytes) override;
     void removeFile(const std::string &path) override;
-    bool fileExists(const std::string &path) const override;
-    bool canWriteInFolder(const std::string &folder) override;
+    bool fileExists(const std::string &path) const override { return files.contains(path) || folders.contains(path); }
+    bool canWriteInFolder(const std::string &folder) override
+    {
+        return folderExists(folder) && !readOnlyFolders.contains(folder);
+    }
     void makeFolder(const std::string &folder) override;
     std::string createTempFile(const std::string &prefix) override;
     bool claimInstance() override { return !anotherCopyRuns; }
@@ -72,15 +78,16 @@ public:
     std::vector<std::string> failures;      // "number: description"
     std::vector<StartCommand> commands;
     std::vector<int> waits;
-    std::vector<int> sleeps;
     std::vector<std::string> activatedTitles;
     std::string applicationTitle = "Zandrel";
-    int seedCount = 0;
     int randomCount = 0;
     int releaseCount = 0;
 
     // The text of a file, and the names of the files directly in a folder.
-    std::string text(const std::string &path) const;
+    std::string text(const std::string &path) const
+    {
+        return files.contains(path) ? std::string(files.at(path).begin(), files.at(path).end()) : std::string();
+    }
     std::vector<std::string> filesIn(const std::string &folder) const;
     // Every built-in item the program carries, as the program finds them.
     void carryBuiltInItems();

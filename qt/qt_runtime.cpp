@@ -502,7 +502,8 @@ std::string QtRuntime::createTempFile(const std::string &prefix)
 {
     const QString folder = temporaryFolder();
     if (!QFileInfo(folder).isDir())
-        throw Failure(FailureNumber::PathNotFound, native(folder) + ": No such folder");
+        throw Failure(FailureNumber::PathNotFound,
+                      native(folder) + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
     QTemporaryFile file(QDir(folder).absoluteFilePath(qs(prefix) + QStringLiteral("XXXXXX.tmp")));
     file.setAutoRemove(false);
     errno = 0;

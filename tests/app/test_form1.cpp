@@ -1,306 +1,222 @@
-// The main window as a user meets it: start-up, the name grid, Tab and Enter,
-// the list checks of Make Bracket, size limits, links and menus.
+// The main window as a user meets it, offscreen on the in-memory fake runtime,
+// and, with the real built-in pages, the page that Make Bracket writes.
 
+#include "app/form1.h"
 #include "app/layout.h"
 #include "app/twips.h"
-#include "tests/app/form1_fixture.h"
-#include "tests/support/qt_wait.h"
+#include "platform/tournament.h"
+#include "templates/builtin_items.h"
+#include "templates/comp_lzss3.h"
+#include "tests/support/fake_runtime.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QStyle>
-#include <QStyleOptionComboBox>
+#include <gmock/gmock.h>
 
+#include <QtTest>
+#include <QtWidgets>
+
+#include <memory>
 #include <set>
 
 namespace zandrel::testing {
 namespace {
 
-TEST_F(Form1Test, StartsWithFilledListsNothingChosenAndTheGridHidden)
-{
-    ASSERT_EQ(sizeList()->count(), 30);
-    EXPECT_EQ(sizeList()->itemText(0), "3");
-    EXPECT_EQ(sizeList()->itemText(29), "32");
-    for (int i = 0; i < 30; ++i)
-        EXPECT_EQ(sizeList()->itemText(i).toInt(), i + 3);
-    EXPECT_EQ(typeList()->count(), 2);
-    EXPECT_EQ(seedingList()->itemText(1), "Seeded (according to order below)");
-    for (QComboBox *list : {sizeList(), typeList(), seedingList()}) {
-        EXPECT_EQ(list->currentIndex(), -1) << list->objectName().toStdString();
-        EXPECT_TRUE(list->currentText().isEmpty());
+using ::testing::ElementsAre;
+using ::testing::Field;
+
+struct Form1Test : ::testing::Test {
+    void SetUp() override
+    {
+        window = std::make_unique<Form1>(runtime);
+        ASSERT_TRUE(window->Form_Load());
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
-    for (int i = 1; i <= 32; ++i)
-        EXPECT_EQ(box(i)->text(), QStringLiteral("Player %1").arg(i));
-    EXPECT_FALSE(control<QGroupBox>("Frame1")->isVisible());
-    EXPECT_FALSE(control<QLabel>("PrivacyPolicyLabel")->isVisible());
-    EXPECT_FALSE(control<QLabel>("Label5")->isVisible());
-    EXPECT_TRUE(control<QPushButton>("Command1")->isVisible());
-    EXPECT_EQ(window->windowTitle(), "Zandrel");
-    EXPECT_EQ(runtime.seedCount, 1);
+
+    template <typename T = QWidget>
+    T *control(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
+    QLineEdit *box(int i) const { return window->playerNameBox(i); }
+
+    // What the user picks: a size (0: none), a type and a seeding (-1: none).
+    void choose(int size, int type = -1, int seeding = -1)
+    {
+        control<QComboBox>("TournamentSize")->setCurrentIndex(size ? size - MinEntrants : -1);
+        control<QComboBox>("TournamentType")->setCurrentIndex(type);
+        control<QComboBox>("TournamentSeeding")->setCurrentIndex(seeding);
+    }
+
+    FakeRuntime runtime;
+    std::unique_ptr<Form1> window;
+};
+
+TEST(Form1StartUp, APlayerListFillsNamesAndSizeBeforeTheWindowFirstShowsAndWithoutOneNothingIsChosen)
+{
+    for (const int listed : {0, 16}) {
+        FakeRuntime runtime;
+        for (int i = 1; i <= listed; ++i)
+            for (const char c : "Team " + std::to_string(i) + "\r\n")
+                runtime.files["/program/players.txt"].push_back(static_cast<unsigned char>(c));
+        Form1 window(runtime);
+        ASSERT_TRUE(window.Form_Load());
+        const auto text = [&window](const char *list) { return window.findChild<QComboBox *>(list)->currentText(); };
+        EXPECT_EQ(text("TournamentSize") + text("TournamentType") + text("TournamentSeeding"), listed ? "16" : "");
+        for (int i = 1; i <= MaxEntrants; ++i) {
+            EXPECT_EQ(window.playerNameBox(i)->text(), QString(i <= listed ? "Team %1" : "Player %1").arg(i));
+            EXPECT_EQ(window.playerNameBox(i)->isVisibleTo(&window), i <= listed) << i << " of " << listed;
+        }
+        EXPECT_TRUE(runtime.messages.empty());
+    }
 }
 
-TEST_F(Form1Test, EveryCaptionFitsItsControl)
+TEST_F(Form1Test, EveryCaptionAndEveryListEntryFitsItsControl)
 {
-    chooseSize(32);
+    choose(32);
     auto fits = [](QWidget *widget, const QString &text, int room) {
         widget->ensurePolished();
-        const int needed = QFontMetrics(widget->font()).horizontalAdvance(text);
-        EXPECT_LE(needed, room) << widget->objectName().toStdString() << ": " << text.toStdString();
+        EXPECT_LE(QFontMetrics(widget->font()).horizontalAdvance(text), room)
+            << widget->objectName().toStdString() << ": " << text.toStdString();
     };
     for (QLabel *label : window->findChildren<QLabel *>())
         fits(label, label->text(), label->width());
-    auto *button = control<QPushButton>("Command1");
-    fits(button, button->text(), button->width() - 8);
-    for (QComboBox *list : {sizeList(), typeList(), seedingList()}) {
+    fits(control("Command1"), control<QPushButton>("Command1")->text(), control("Command1")->width() - 8);
+    fits(box(32), box(32)->text(), box(32)->width() - 6);
+    for (QComboBox *list : window->findChildren<QComboBox *>()) {
         // The room the list's style gives the chosen entry, less the pixel it keeps on each side.
         QStyleOptionComboBox option;
         option.initFrom(list);
-        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                          QStyle::SC_ComboBoxEditField, list);
+        const QRect field =
+            list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
         for (int i = 0; i < list->count(); ++i)
             fits(list, list->itemText(i), field.width() - 2);
     }
-    fits(box(32), box(32)->text(), box(32)->width() - 6);
 }
 
-TEST_F(Form1Test, EverySizeShowsItsBoxesInCentredColumns)
+TEST_F(Form1Test, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTheirNames)
 {
-    struct Expected {
-        int from, to;
-        std::vector<double> columns;
+    for (int i = 1; i <= MaxEntrants; ++i)
+        box(i)->setText(QStringLiteral("Team %1").arg(i));
+    const std::pair<int, std::vector<double>> cases[] = {  // a size, its columns' lefts in twips, to the pixel
+        {32, {613.33, 2053.33, 3493.33, 4933.33}}, {3, {2760}}, {8, {2760}}, {9, {1960, 3400}},
+        {16, {1960, 3400}}, {17, {1320, 2760, 4200}}, {24, {1320, 2760, 4200}},
+        {25, {613.33, 2053.33, 3493.33, 4933.33}},
     };
-    const Expected table[] = {
-        {3, 8, {2760}},
-        {9, 16, {1960, 3400}},
-        {17, 24, {1320, 2760, 4200}},
-        {25, 32, {613.33, 2053.33, 3493.33, 4933.33}},
-    };
-    for (const Expected &row : table) {
-        for (int n = row.from; n <= row.to; ++n) {
-            SCOPED_TRACE(n);
-            chooseSize(n);
-            std::set<double> lefts;
-            for (int i = 1; i <= 32; ++i) {
-                EXPECT_EQ(box(i)->isVisible(), i <= n) << "box " << i;
-                if (i <= n)
-                    lefts.insert(twipsLeft(box(i)));
-                // Box i stays in its row whatever the size.
-                EXPECT_FLOAT_EQ(static_cast<float>(twipsTop(box(i))), 240.0f + 360.0f * static_cast<float>((i - 1) % 8));
-            }
-            ASSERT_EQ(lefts.size(), row.columns.size());
-            auto it = lefts.begin();
-            for (double expected : row.columns)
-                EXPECT_NEAR(*it++, expected, 0.01);
-            EXPECT_TRUE(control<QGroupBox>("Frame1")->isVisible());
-            EXPECT_TRUE(control<QLabel>("PrivacyPolicyLabel")->isVisible());
+    for (const auto &[size, columns] : cases) {
+        choose(size);
+        std::set<int> lefts;
+        for (int i = 1; i <= MaxEntrants; ++i) {
+            EXPECT_EQ(box(i)->isVisible(), i <= size) << "box " << i << " of " << size;
+            if (i <= size)
+                lefts.insert(box(i)->x());
+            EXPECT_NEAR(layout::pixelsToTwips(box(i)->y()), 240 + 360 * ((i - 1) % 8), layout::TwipsPerPixel / 2) << i;
         }
+        ASSERT_EQ(lefts.size(), columns.size()) << size;
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            EXPECT_NEAR(layout::pixelsToTwips(*std::next(lefts.begin(), i)), columns[i], layout::TwipsPerPixel / 2);
     }
-    // Box 9 heads the second column, beside box 1.
-    chooseSize(9);
-    EXPECT_EQ(box(9)->y(), box(1)->y());
-    EXPECT_EQ(box(9)->x() - box(1)->x(), layout::twipsToPixels(1440));
+    for (int i = 1; i <= MaxEntrants; ++i)
+        EXPECT_EQ(box(i)->text(), QStringLiteral("Team %1").arg(i));
 }
 
-TEST_F(Form1Test, HiddenBoxesKeepTheirNames)
+TEST_F(Form1Test, TabWalksTheInputsThenTheVisibleBoxesThenTheButtonAndAClickSelectsAWholeName)
 {
-    chooseSize(24);
-    for (int i = 1; i <= 24; ++i)
-        box(i)->setText(QStringLiteral("Team %1").arg(i * 7));
-    chooseSize(5);
-    for (int i = 6; i <= 24; ++i)
-        EXPECT_FALSE(box(i)->isVisible());
-    EXPECT_NEAR(twipsLeft(box(5)), 2760, 0.01);
-    chooseSize(24);
-    for (int i = 1; i <= 24; ++i) {
-        EXPECT_TRUE(box(i)->isVisible());
-        EXPECT_EQ(box(i)->text(), QStringLiteral("Team %1").arg(i * 7));
-    }
-}
-
-TEST_F(Form1Test, TabWalksTheInputsThenTheVisibleBoxesThenTheButton)
-{
-    chooseSize(11);
-    control<QLineEdit>("TournamentTitle")->setFocus();
+    choose(11);
+    control("TournamentTitle")->setFocus();
     QStringList visited;
     for (int step = 0; step < 17; ++step) {
-        QWidget *focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        visited << focus->objectName();
-        QTest::keyClick(focus, Qt::Key_Tab);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        visited << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QStringList expected{"TournamentTitle", "TournamentSize", "TournamentType", "TournamentSeeding"};
     for (int i = 1; i <= 11; ++i)
         expected << QStringLiteral("PlayerName%1").arg(i);
-    expected << "Command1" << "TournamentTitle";
-    EXPECT_EQ(visited, expected);
+    EXPECT_EQ(visited, expected << "Command1" << "TournamentTitle");
+    QTest::mouseClick(box(3), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return box(3)->selectedText() == QStringLiteral("Player 3"); }));
 }
 
-TEST_F(Form1Test, FocusOnANameBoxSelectsItsWholeText)
+TEST_F(Form1Test, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenAndTheMenuAndEnterRunIt)
 {
-    chooseSize(4);
-    box(3)->setText(QStringLiteral("Ada Lovelace"));
-    box(2)->setFocus();
-    QTest::keyClick(box(2), Qt::Key_Tab);
-    EXPECT_TRUE(waitUntil([this] { return box(3)->selectedText() == QStringLiteral("Ada Lovelace"); }));
-}
-
-struct ValidationCase {
-    const char *name;
-    int size, type, seeding;  // list index, -1 for nothing chosen
-    const char *message;
-    const char *title;
-    const char *focus;
-};
-
-TEST_F(Form1Test, MakeBracketChecksTheListsInOrder)
-{
-    const ValidationCase cases[] = {
-        {"nothing", -1, -1, -1, "Must select Tournament Size first", "Size not selected", "TournamentSize"},
-        {"type and seeding only", -1, 0, 1, "Must select Tournament Size first", "Size not selected",
-         "TournamentSize"},
-        {"size only", 5, -1, -1, "Must select Tournament Type first", "Type not selected", "TournamentType"},
-        {"size and seeding", 5, -1, 0, "Must select Tournament Type first", "Type not selected", "TournamentType"},
-        {"size and type", 5, 1, -1, "Must select Seeding Type first", "Seed type selected", "TournamentSeeding"},
+    const struct {
+        int size, type, seeding;  // what is chosen; 0 and -1: nothing
+        const char *title, *text, *focus;
+    } cases[] = {
+        {0, -1, -1, "Size not selected", "Must select Tournament Size first", "TournamentSize"},
+        {0, 0, 1, "Size not selected", "Must select Tournament Size first", "TournamentSize"},
+        {8, -1, 0, "Type not selected", "Must select Tournament Type first", "TournamentType"},
+        {8, 1, -1, "Seed type selected", "Must select Seeding Type first", "TournamentSeeding"},
     };
-    for (const ValidationCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        sizeList()->setCurrentIndex(c.size);
-        typeList()->setCurrentIndex(c.type);
-        seedingList()->setCurrentIndex(c.seeding);
-        control<QLineEdit>("TournamentTitle")->setFocus();
+    for (const auto &c : cases) {
+        choose(c.size, c.type, c.seeding);
+        control("TournamentTitle")->setFocus();
         runtime.messages.clear();
         control<QPushButton>("Command1")->click();
-        ASSERT_EQ(runtime.messages.size(), 1u);
-        EXPECT_EQ(runtime.messages[0].text, c.message);
-        EXPECT_EQ(runtime.messages[0].title, c.title);
-        EXPECT_EQ(runtime.messages[0].icon, MessageIcon::Exclamation);
-        ASSERT_NE(QApplication::focusWidget(), nullptr);
-        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), c.focus);
+        EXPECT_THAT(runtime.messages, ElementsAre(AllOf(Field(&RecordedMessage::title, c.title),
+                                                        Field(&RecordedMessage::text, c.text),
+                                                        Field(&RecordedMessage::icon, MessageIcon::Exclamation))));
+        EXPECT_EQ(QApplication::focusWidget(), control(c.focus));
+        EXPECT_TRUE(runtime.files.empty() && runtime.commands.empty());
+    }
+    // The menu, and Enter in the title, a list or a name box (the keypad's too), each run it once; About shows its box.
+    const char *const made = "Seed type selected";
+    const std::tuple<const char *, Qt::Key, const char *> ways[] = {{"mnuMakeBracket", {}, made},
+        {"TournamentTitle", Qt::Key_Return, made}, {"TournamentType", Qt::Key_Return, made},
+        {"PlayerName3", Qt::Key_Return, made}, {"PlayerName2", Qt::Key_Enter, made}, {"mnuAbout", {}, "About Zandrel"}};
+    for (const auto &[input, key, title] : ways) {
+        runtime.messages.clear();
+        if (auto *menu = control<QAction>(input); menu)
+            menu->trigger();
+        else
+            control(input)->setFocus(), QTest::keyClick(control(input), key);
+        EXPECT_THAT(runtime.messages, ElementsAre(Field(&RecordedMessage::title, title))) << input;
     }
 }
 
-TEST_F(Form1Test, MenuAndEnterRunTheSameCommandAsTheButton)
+TEST_F(Form1Test, TheOuterSizeStopsAtItsLimitsWhereTheControlsAreLaidOutAgain)
 {
-    chooseSize(5);
-    auto sizeMessages = [this] {
-        return std::count_if(runtime.messages.begin(), runtime.messages.end(),
-                             [](const RecordedMessage &m) { return m.title == "Type not selected"; });
+    const std::tuple<QSize, QSize, std::vector<double>> cases[] = {
+        {{2000, 1500}, {layout::MaxOuterWidth, layout::MaxOuterHeight},
+         {6892.5, 6512.5, 4022.5, 6897.5, 4022.5, 4377.5, 14325, 6952.5, 10202.5, 15120}},
+        {{100, 100}, {layout::MinOuterWidth, layout::MinOuterHeight},
+         {2917.5, 2200, 47.5, 2585, 47.5, 65, 6375, 2977.5, 5890, 7170}},
     };
-    control<QAction>("mnuMakeBracket")->trigger();
-    EXPECT_EQ(sizeMessages(), 1);
-    for (QWidget *from : std::initializer_list<QWidget *>{control<QLineEdit>("TournamentTitle"), sizeList(),
-                                                          seedingList(), box(3)}) {
-        SCOPED_TRACE(from->objectName().toStdString());
-        const auto before = sizeMessages();
-        from->setFocus();
-        QTest::keyClick(from, Qt::Key_Return);
-        EXPECT_EQ(sizeMessages(), before + 1);
+    for (const auto &[asked, outer, places] : cases) {
+        window->resize(asked);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->frameGeometry().size() == outer; })) << asked.width();
+        const auto left = [this](const char *name) { return twipsLeft(control(name)); };
+        const auto top = [this](const char *name) { return twipsTop(control(name)); };
+        EXPECT_EQ(std::vector({left("Command1"), top("Command1"), left("Frame1"), top("Frame1"), left("Frame2"),
+                               top("Frame2"), left("Label5"), left("PrivacyPolicyLabel"), top("PrivacyPolicyLabel"),
+                               twipsWidth(control("fraTopLine"))}),
+                  places);
     }
-    QTest::keyClick(box(2), Qt::Key_Enter);  // the keypad's Enter as well
-    EXPECT_EQ(sizeMessages(), 6);
 }
 
-TEST_F(Form1Test, OuterSizeStaysWithinItsLimits)
+TEST_F(Form1Test, ThePrivacyLinkOpensAModalWindowCentredOverTheMovedWindowThatEnterCloses)
 {
-    window->resize(2000, 1500);
-    EXPECT_TRUE(waitUntil([this] { return window->frameGeometry().width() <= layout::MaxOuterWidth; }));
-    EXPECT_LE(window->frameGeometry().height(), layout::MaxOuterHeight);
-    window->resize(100, 100);
-    EXPECT_TRUE(waitUntil([this] { return window->frameGeometry().width() >= layout::MinOuterWidth; }));
-    EXPECT_GE(window->frameGeometry().height(), layout::MinOuterHeight);
-}
-
-TEST_F(Form1Test, ResizingLaysTheControlsOutAgain)
-{
-    window->resize(640, 520);
-    const QSize outer = window->frameGeometry().size();
-    ASSERT_EQ(window->size(), QSize(640, 520));
-    const layout::FormLayout expected = layout::formLayout(outer.width() * 15, outer.height() * 15);
-    auto *button = control<QPushButton>("Command1");
-    EXPECT_DOUBLE_EQ(twipsLeft(button), expected.command1Left);
-    EXPECT_DOUBLE_EQ(twipsTop(button), expected.command1Top);
-    EXPECT_DOUBLE_EQ(twipsTop(control<QGroupBox>("Frame1")), expected.frame1Top);
-    EXPECT_DOUBLE_EQ(twipsLeft(control<QLabel>("Label5")), expected.label5Left);
-    EXPECT_DOUBLE_EQ(twipsWidth(control<QFrame>("fraTopLine")), expected.topLineWidth);
-}
-
-TEST_F(Form1Test, PrivacyWindowOpensCentredOverTheMovedWindow)
-{
-    chooseSize(3);
+    choose(3);
     window->move(37, 51);
-    window->resize(700, 610);
-    auto *link = control<QLabel>("PrivacyPolicyLabel");
-    QTest::mouseMove(link);
-    QTest::mouseClick(link, Qt::LeftButton);
-    QWidget *privacy = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == "Form2" && w->isVisible())
-            privacy = w;
-    ASSERT_NE(privacy, nullptr);
-    EXPECT_EQ(privacy->windowTitle(), "Privacy Policy");
-    EXPECT_TRUE(privacy->isModal());
-    const QPoint mainCentre = window->frameGeometry().center();
-    const QPoint ownCentre = privacy->frameGeometry().center();
-    EXPECT_LE(std::abs(mainCentre.x() - ownCentre.x()), 1);
-    EXPECT_LE(std::abs(mainCentre.y() - ownCentre.y()), 1);
-    EXPECT_EQ(window->centralWidget()->cursor().shape(), Qt::ArrowCursor);
-    auto *text = privacy->findChild<QPlainTextEdit *>("Text1");
-    ASSERT_NE(text, nullptr);
-    EXPECT_TRUE(text->toPlainText().startsWith("Privacy Policy\n\nThe Zandrel software application"));
-
-    // Enter right after opening presses OK, and the window goes away.
-    QPointer<QWidget> guard(privacy);
-    ASSERT_TRUE(waitUntil([] { return QApplication::focusWidget() && QApplication::focusWidget()->objectName() == "Command1"; }));
+    QTest::mouseClick(control("PrivacyPolicyLabel"), Qt::LeftButton);
+    QPointer<QWidget> privacy = QApplication::activeModalWidget();
+    ASSERT_TRUE(privacy);
+    EXPECT_LE((privacy->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&privacy] { return QApplication::activeWindow() == privacy; }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_TRUE(waitUntil([&guard] { return guard.isNull(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&privacy] { return privacy.isNull(); }));
 }
 
-TEST_F(Form1Test, HoveringThePrivacyLinkShowsTheQuestionArrowUntilTheSurface)
+TEST(Form1Shutdown, ExitAndTheCloseBoxEachRunItOnce)
 {
-    chooseSize(3);
-    QWidget *client = window->centralWidget();
-    auto hover = [](QWidget *over) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), over->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(over, &move);
-    };
-    hover(control<QLabel>("PrivacyPolicyLabel"));
-    EXPECT_EQ(client->cursor().shape(), Qt::WhatsThisCursor);
-    hover(client);
-    EXPECT_EQ(client->cursor().shape(), Qt::ArrowCursor);
-    hover(control<QLabel>("PrivacyPolicyLabel"));
-    hover(control<QGroupBox>("Frame1"));
-    EXPECT_EQ(client->cursor().shape(), Qt::ArrowCursor);
-}
-
-TEST_F(Form1Test, AboutBoxShowsItsSixLines)
-{
-    control<QAction>("mnuAbout")->trigger();
-    ASSERT_EQ(runtime.messages.size(), 1u);
-    const RecordedMessage &about = runtime.messages[0];
-    EXPECT_EQ(about.title, "About Zandrel");
-    EXPECT_EQ(about.icon, MessageIcon::Information);
-    const QStringList lines = QString::fromStdString(about.text).split("\r\n");
-    ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[0], "Z A N D R E L");
-    EXPECT_EQ(lines[1], QString(23, ' ') + "Version 1.2");
-    EXPECT_TRUE(lines[2].isEmpty());
-    EXPECT_EQ(lines[3], "Web site:  zandrel.example");
-    EXPECT_TRUE(lines[4].isEmpty());
-    EXPECT_EQ(lines[5], "Created by:  The Zandrel developers (developers@zandrel.example)");
-}
-
-TEST_F(Form1Test, ExitAndTheCloseBoxRunTheSameShutdownOnce)
-{
-    control<QAction>("mnuExit")->trigger();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->isOpen());
-    EXPECT_EQ(runtime.releaseCount, 1);
-    window->close();
-    EXPECT_EQ(runtime.releaseCount, 1);
+    for (const bool byMenu : {true, false}) {
+        FakeRuntime runtime;
+        Form1 window(runtime);
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        byMenu ? window.findChild<QAction *>("mnuExit")->trigger() : void(window.close());
+        EXPECT_FALSE(window.isVisible() || window.isOpen()) << byMenu;
+        window.Form_Unload();  // as any later way out would
+        EXPECT_EQ(runtime.releaseCount, 1) << byMenu;
+    }
 }
 
 TEST(Form1SecondCopy, HandsOverAndNeverShowsItsWindow)
@@ -310,11 +226,64 @@ TEST(Form1SecondCopy, HandsOverAndNeverShowsItsWindow)
     Form1 window(runtime);
     EXPECT_FALSE(window.Form_Load());
     EXPECT_EQ(runtime.activatedTitles, std::vector<std::string>{"Zandrel"});
-    EXPECT_EQ(runtime.applicationTitle, "unloading...");
-    EXPECT_EQ(window.windowTitle(), "unloading...");
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.isOpen());
-    EXPECT_EQ(runtime.seedCount, 0);
+    EXPECT_TRUE(window.windowTitle() == "unloading..." && runtime.applicationTitle == "unloading...");
+    EXPECT_FALSE(window.isOpen() || window.isVisible());
+}
+
+// The page of double elimination for 17 with slot k holding the name typed in box `boxOfSlot(k)`.
+std::string expectedPage(int (*boxOfSlot)(int))
+{
+    const Bytes bytes = Comp_LZSS3::decompressed(BuiltInItem(DoubleEliminationItemBase + 17, "Custom"));
+    std::string page(bytes.begin(), bytes.end());
+    for (int slot = 1; slot <= 17; ++slot) {
+        const std::string placeholder = "PLAYER " + std::to_string(slot) + "<";
+        const auto at = page.find(placeholder);
+        EXPECT_NE(at, std::string::npos) << slot;
+        page.replace(at, placeholder.size(), "Entrant " + std::to_string(boxOfSlot(slot)) + "<");
+    }
+    return page;
+}
+
+TEST_F(Form1Test, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailedWriteIsReportedKeepingTheNames)
+{
+    const struct {
+        const char *name, *folder;  // where the page goes; empty: nowhere, a folder is in its place
+        int seeding;
+        int (*boxOfSlot)(int);
+    } cases[] = {
+        {"seeded", "/program", 1, [](int slot) { return slot; }},
+        // A generator that always answers 0 moves every entry down one place.
+        {"unseeded_follows_the_draw", "/program", 0, [](int slot) { return slot % 17 + 1; }},
+        {"program_folder_read_only", "/home/me/Documents/Zandrel", 1, [](int slot) { return slot; }},
+        {"write_fails", "", 1, nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        runtime = FakeRuntime();
+        runtime.carryBuiltInItems();
+        runtime.randomValues.assign(17, 0.0f);
+        runtime.documents = "/home/me/Documents";
+        if (std::string(c.folder).starts_with("/home"))
+            runtime.readOnlyFolders = {"/program"};
+        if (!*c.folder)
+            runtime.folders.insert("/program/bracket.html");
+        choose(17, 1, c.seeding);
+        for (int i = 1; i <= MaxEntrants; ++i)
+            box(i)->setText(QStringLiteral("Entrant %1").arg(i));
+        QTest::keyClick(box(1), Qt::Key_Return);
+        if (!c.boxOfSlot) {
+            EXPECT_THAT(runtime.failures, ElementsAre(::testing::HasSubstr("/program/bracket.html")));
+            EXPECT_TRUE(window->isOpen() && runtime.commands.empty() && box(17)->text() == "Entrant 17");
+            EXPECT_TRUE(runtime.files.empty()) << "the extracted page goes even when the write fails";
+            continue;
+        }
+        const std::string page = std::string(c.folder) + "/bracket.html";
+        EXPECT_EQ(runtime.files.size(), 1u) << "the page, and nothing left beside it";
+        EXPECT_EQ(runtime.text(page), expectedPage(c.boxOfSlot));
+        EXPECT_EQ(runtime.messages.at(0).text, "Bracket created in file " + page + ".  Will now attempt to open...");
+        ASSERT_EQ(runtime.commands.size(), 2u);
+        EXPECT_EQ(runtime.commands[0].arguments, std::vector<std::string>{page});
+    }
 }
 
 }  // namespace

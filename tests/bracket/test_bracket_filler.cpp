@@ -1,21 +1,19 @@
-#include "bracket/bracket_filler.h"
+// The page filler and the draw it takes its order from.
 
+#include "bracket/bracket_filler.h"
+#include "bracket/player_order.h"
 #include "platform/failure.h"
 #include "tests/support/fake_runtime.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
-#include <map>
-#include <string>
-#include <vector>
+#include <numeric>
 
 namespace zandrel {
 namespace {
-
-using Log = std::vector<std::string>;
-const std::string Seeded = "Seeded (according to order below)";
 
 // A page shaped like the bracket pages: Windows-1252, CR LF, one cell per
 // slot, slots in `layout` order as a bracket places seeds. `cell(k)` is slot
@@ -29,63 +27,38 @@ std::string page(const std::vector<int> &layout, const std::function<std::string
     return text + "</table><p>Round 1 \x96 Final\xA0</p></body></html>\r\n";
 }
 
-std::string placeholder(int slot)
+const auto placeholder = [](int slot) { return "PLAYER " + std::to_string(slot); };
+// Bracketed, so that "PLAYER 1" filled inside "PLAYER 10<" would show.
+const auto boxName = [](int box) { return "(" + std::to_string(box) + ")"; };
+
+struct Filled { std::string page; std::vector<int> asked; int taken = 0; };
+
+// The page filled, the boxes read and the values drawn. Box k holds "(k)" and
+// box 2 `typed`, which is the title too; the generator always answers 0.
+Filled fill(const std::string &text, const std::string &size, const std::string &seeding = std::string(SeededText),
+            const std::string &typed = boxName(2))
 {
-    return "PLAYER " + std::to_string(slot);
+    Filled out;
+    const auto box = [&](int k) { return out.asked.push_back(k), k == 2 ? typed : boxName(k); };
+    out.page = FillBracketText(text, typed, size, seeding, box, [&] { return ++out.taken, 0.0f; });
+    return out;
 }
 
-std::string boxName(int box)
-{
-    return "(" + std::to_string(box) + ")";
-}
-
-// Name box k holds texts[k] or "(k)"; the generator always answers `value`.
-// The boxes read and the values taken are counted.
-struct Inputs {
-    std::map<int, std::string> texts;
-    float value = 0.5f;
-    std::vector<int> asked;
-    int taken = 0;
-
-    std::string fill(const std::string &pageText, const std::string &title, const std::string &size,
-                     const std::string &seeding = Seeded)
-    {
-        const auto box = [this](int k) {
-            asked.push_back(k);
-            return texts.count(k) ? texts[k] : boxName(k);
-        };
-        const auto draw = [this] {
-            ++taken;
-            return value;
-        };
-        return FillBracketText(pageText, title, size, seeding, box, draw);
-    }
-};
-
-// Seeded, slot k shows box k; any other seeding text draws. A generator of
-// zeros moves box k + 1 into slot k and box 1 into the last slot. Names are
-// bracketed so that "PLAYER 1" filled inside "PLAYER 10<" would show.
+// Seeded, slot k shows box k; any other seeding text draws, and a generator
+// of zeros moves box k + 1 into slot k and box 1 into the last slot.
 TEST(FillBracketText, SeededKeepsEachBoxInItsSlotAnythingElseDraws)
 {
-    const struct {
-        std::string seeding;
-        bool drawn;
-    } seedings[] = {{Seeded, false}, {"Unseeded (random matches)", true}, {"seeded (according to order below)", true},
-                    {Seeded + " ", true}};
-    for (const auto &s : seedings) {
+    for (const std::string &seeding : {std::string(SeededText), std::string("Unseeded (random matches)"),
+                                       std::string("seeded (according to order below)"), std::string(SeededText) + " "}) {
+        const bool drawn = seeding != SeededText;
         for (const int size : {3, 12, 32}) {
-            std::vector<int> layout;
-            for (int slot = size; slot >= 1; --slot)
-                layout.push_back(slot);
-            Inputs in;
-            in.value = 0.0f;
-            const auto shown = [&](int slot) { return boxName(!s.drawn ? slot : slot == size ? 1 : slot + 1); };
-            EXPECT_EQ(in.fill(page(layout, placeholder), "Open", std::to_string(size), s.seeding),
-                      page(layout, shown, "<title>Open</title>"))
-                << s.seeding << " " << size;
-            EXPECT_EQ(in.taken, s.drawn ? size : 0);
-            // With the page above, each box up to the size was read, and only once.
-            EXPECT_EQ(in.asked.size(), static_cast<std::size_t>(size));
+            std::vector<int> layout(static_cast<std::size_t>(size));
+            std::iota(layout.rbegin(), layout.rend(), 1);
+            const auto shown = [&](int slot) { return boxName(!drawn ? slot : slot == size ? 1 : slot + 1); };
+            const Filled filled = fill(page(layout, placeholder), std::to_string(size), seeding);
+            EXPECT_EQ(filled.page, page(layout, shown, "<title>(2)</title>")) << seeding << " " << size;
+            EXPECT_EQ(filled.taken, drawn ? size : 0);
+            EXPECT_EQ(filled.asked.size(), layout.size()) << "each box is read once";
         }
     }
 }
@@ -94,25 +67,17 @@ TEST(FillBracketText, SeededKeepsEachBoxInItsSlotAnythingElseDraws)
 // between slot 1 and slot 4 on the page.
 TEST(FillBracketText, TypedTextIsEscapedEncodedAndNeverReplacedAgain)
 {
-    const struct {
-        const char *name;
-        std::string typed, shown;
-    } cases[] = {
-        {"reads_like_an_earlier_slot", "PLAYER 1", "PLAYER 1"},
-        {"reads_like_a_later_slot", "PLAYER 4", "PLAYER 4"},
-        {"markup", "Tom & Jerry <b>", "Tom &amp; Jerry &lt;b&gt;"},
-        {"accents_to_cp1252", "Ren\xC3\xA9 \xE2\x82\xAC", "Ren\xE9 \x80"},
-        {"other_scripts_to_references", "\xD0\x96 \xE6\x9D\xAF \xF0\x9F\x8F\x86", "&#1046; &#26479; &#127942;"},
-        {"blanks_kept", "  Al  ", "  Al  "},
-        {"empty_name_empty_cell", "", ""},
+    const std::pair<std::string, std::string> cases[] = {
+        {"PLAYER 1", "PLAYER 1"},
+        {"PLAYER 4", "PLAYER 4"},
+        {"  Tom & <b> Ren\xC3\xA9 \xE2\x82\xAC \xD0\x96  ", "  Tom &amp; &lt;b&gt; Ren\xE9 \x80 &#1046;  "},
+        {"", ""},
     };
     const std::vector<int> layout = {1, 5, 3, 2, 4};
-    for (const auto &c : cases) {
-        Inputs in;
-        in.texts[2] = c.typed;
-        const auto cell = [&](int k) { return k == 2 ? c.shown : boxName(k); };
-        const std::string expected = page(layout, cell, "<title>" + c.shown + "</title>");
-        EXPECT_EQ(in.fill(page(layout, placeholder), c.typed, "5"), expected) << c.name;
+    for (const auto &[typed, shown] : cases) {
+        const auto cell = [&](int k) { return k == 2 ? shown : boxName(k); };
+        EXPECT_EQ(fill(page(layout, placeholder), "5", std::string(SeededText), typed).page,
+                  page(layout, cell, "<title>" + shown + "</title>"));
     }
 }
 
@@ -121,64 +86,51 @@ TEST(FillBracketText, TextThatIsNoPlaceholderStaysByteForByte)
     for (const std::string text : {"<title>Kept</title>", "<TITLE></TITLE>", "PLAYER 13<", "PLAYER 0<", "PLAYER 05<",
                                    "PLAYER 100<", "PLAYER 1 <", "player 1<", "PLAYER  1<", "PLAYER 1", "PLAYER",
                                    "\x80\xFF<P"})
-        EXPECT_EQ(Inputs().fill(text, "T", "12"), text);
+        EXPECT_EQ(fill(text, "12").page, text);
 }
 
 TEST(FillBracketText, SizeThatIsNoNumberOfEntrantsIsRefusedBeforeAnyBoxIsRead)
 {
-    for (const std::string size : {"", "abc", "33", "-1", " 12", "+4", "4.5"}) {
-        Inputs in;
-        EXPECT_THROW(in.fill("PLAYER 1<", "", size), Failure) << size;
-        EXPECT_TRUE(in.asked.empty()) << size;
-    }
+    const auto box = [](int) -> std::string { return ADD_FAILURE() << "a box was read", ""; };
+    for (const std::string size : {"", "abc", "33", "-1", " 12", "+4", "4.5"})
+        EXPECT_THROW(FillBracketText("PLAYER 1<", "", size, SeededText, box, [] { return 0.0f; }), Failure) << size;
 }
 
-// Files as the filler meets them: every call is noted; reading gives `page`
-// (cut to the length asked for) or fails, and replacing fails on a full disk.
-struct FileRuntime : testing::FakeRuntime {
-    Bytes readFile(const std::string &path, std::size_t maxBytes) override
-    {
-        calls.push_back("read " + path);
-        if (!readable)
-            throw Failure(FailureNumber::PermissionDenied, path);
-        return Bytes(page.begin(), page.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, page.size())));
-    }
-    void removeFile(const std::string &path) override { calls.push_back("remove " + path); }
-    void createFileExclusive(const std::string &path, const Bytes &) override { calls.push_back("create " + path); }
-    void replaceFile(const std::string &path, const Bytes &bytes) override
-    {
-        calls.push_back("replace " + path + " with " + std::string(bytes.begin(), bytes.end()));
-        if (diskFull)
-            throw Failure(FailureNumber::DiskFull, path);
-    }
-    std::string page;
-    bool readable = true, diskFull = false;
-    Log calls;
-};
-
-TEST(BracketFile, TemplateIsReadWholeThenDeletedAndOnlyThen)
+TEST(ReadTemplateText, ReadsTheWholePageThenDeletesItButKeepsOneItCouldNotRead)
 {
-    FileRuntime runtime;
-    runtime.page = std::string("<html>\x96\0PLAYER 1<", 17) + std::string(300000, 'x') + "\r\n";
-    EXPECT_EQ(ReadTemplateText(runtime, "/tmp/~rs1.htm"), runtime.page);
-    EXPECT_EQ(runtime.calls, (Log{"read /tmp/~rs1.htm", "remove /tmp/~rs1.htm"}));
-
-    runtime.readable = false;
-    runtime.calls.clear();
-    EXPECT_THROW(ReadTemplateText(runtime, "/tmp/~rs1.htm"), Failure);
-    EXPECT_EQ(runtime.calls, Log{"read /tmp/~rs1.htm"});
+    const std::string text = std::string("<html>\x96\0PLAYER 1<", 17) + std::string(300000, 'x');
+    testing::FakeRuntime runtime;
+    runtime.files["/tmp/p.htm"] = Bytes(text.begin(), text.end());
+    runtime.folders.insert("/tmp/p.htm");  // the runtime reads no file while a folder has its name
+    EXPECT_THROW(ReadTemplateText(runtime, "/tmp/p.htm"), Failure);
+    runtime.folders.erase("/tmp/p.htm");
+    EXPECT_EQ(ReadTemplateText(runtime, "/tmp/p.htm"), text);
+    EXPECT_FALSE(runtime.fileExists("/tmp/p.htm"));
 }
 
-// The old bracket.html is never written over in place nor removed first: it
-// is replaced in one step, and a failure to do so is passed on.
-TEST(BracketFile, ThePageReplacesTheOldOneInOneStepOrFails)
+TEST(ShufflePlayerOrder, GeneratorValuesPickTheirPositions)
 {
-    const std::string bytes("<html>\x96\xE9\0</html>", 16);
-    FileRuntime runtime;
-    WriteBracketFile(runtime, bracketFilePath("/out"), bytes);
-    runtime.diskFull = true;
-    EXPECT_THROW(WriteBracketFile(runtime, "/out/bracket.html", "new"), Failure);
-    EXPECT_EQ(runtime.calls, (Log{"replace /out/bracket.html with " + bytes, "replace /out/bracket.html with new"}));
+    const auto upTo32 = [] { std::vector<int> v(32); return std::iota(v.begin(), v.end(), 1), v; }();
+    const struct { const char *name; int size; std::vector<float> values; std::vector<int> expected; } cases[] = {
+        // r = 1 at every step: positions 4, 3, 2, 1 each swap with position 1.
+        {"zeros", 4, {0}, {2, 3, 4, 1}},
+        // r = n at every step, so nothing moves: 32 times the largest value below one is 32.99999809.
+        {"just_below_one", 32, {std::nextafter(1.0f, 0.0f)}, upTo32},
+        // 0.4 → r = 2 (rounding would give 3): swap 2, 4; 0 → r = 1: swap 1, 3; 0.99 → r = 2; the last r is 1.
+        {"mixed", 4, {0.4f, 0.0f, 0.99f, 0.7f}, {3, 4, 1, 2}},
+        // A generator outside [0, 1) is held to the array.
+        {"one_and_above", 4, {1.0f, 2.5f}, {1, 2, 3, 4}},
+        {"negative_and_nan", 4, {-0.25f, std::nanf("")}, {2, 3, 4, 1}},
+    };
+    for (const auto &c : cases) {
+        PlayerOrder order = initialPlayerOrder(c.size);
+        std::size_t taken = 0;
+        ShufflePlayerOrder(order, c.size, [&] { return c.values[std::min(taken++, c.values.size() - 1)]; });
+        std::vector<int> expected = c.expected;
+        expected.resize(MaxEntrants, 0);  // the entries above the size stay empty
+        EXPECT_EQ(std::vector<int>(order.begin() + 1, order.end()), expected) << c.name;
+        EXPECT_EQ(taken, static_cast<std::size_t>(c.size)) << c.name;
+    }
 }
 
 }  // namespace

@@ -1,94 +1,73 @@
-// The whole make-bracket command on the fake runtime, with the real built-in
-// pages: what it writes, what it says, what it opens, and in which order.
+// The make-bracket command and the opening it ends with, on the in-memory runtime
+// with the real built-in pages: what is written, said and opened, and in which order.
 
+#include "bracket/bracket_opener.h"
 #include "bracket/bracket_view.h"
 #include "bracket/make_bracket.h"
 #include "platform/failure.h"
 #include "product.h"
-#include "templates/builtin_items.h"
 #include "tests/support/fake_runtime.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <array>
-#include <unistd.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-namespace fs = std::filesystem;
+#include <algorithm>
+#include <functional>
 
 namespace zandrel::testing {
 namespace {
 
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+const std::string Output = "/program/bracket.html";
+const std::string Link = product::WebLink;
+
 struct FakeView : BracketView {
-    std::string size, type = "Single Elimination", seeding = "Seeded (according to order below)", title;
-    std::array<std::string, 33> names;
+    std::string size = "12", type = "Single Elimination", seeding = "Seeded (according to order below)", title;
+    std::function<std::string(int)> name = [](int) { return std::string(); };
     bool open = true;
     std::vector<ChoiceList> focused;
 
-    FakeView()
-    {
-        for (int i = 1; i <= 32; ++i)
-            names[static_cast<std::size_t>(i)] = "Player " + std::to_string(i);
-    }
     std::string sizeText() const override { return size; }
     std::string typeText() const override { return type; }
     std::string seedingText() const override { return seeding; }
     std::string titleText() const override { return title; }
-    std::string playerName(int box) const override { return names.at(static_cast<std::size_t>(box)); }
+    std::string playerName(int box) const override { return name(box); }
     void focusList(ChoiceList list) override { focused.push_back(list); }
     bool isOpen() const override { return open; }
 };
 
-// What a started command opens, however the host starts it: the Windows
-// command line names it among its quoted arguments.
-std::string opened(const StartCommand &command)
-{
-    return command.arguments.empty() ? command.windowsCommandLine : command.arguments.back();
-}
-
-std::string readText(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class MakeBracketTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        root = fs::temp_directory_path() / ("zandrel make " + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root / "program");
-        fs::create_directories(root / "tmp");
-        runtime = std::make_unique<FakeRuntime>((root / "program").string());
-        runtime->tempFolder = (root / "tmp").string();
-        for (const EmbeddedItem &item : builtInItems())
-            runtime->items[item.number] = Bytes(item.bytes.begin(), item.bytes.end());
-    }
-    void TearDown() override { fs::remove_all(root); }
+    MakeBracketTest() { runtime.carryBuiltInItems(); }
 
-    fs::path output() const { return root / "program" / "bracket.html"; }
-    std::size_t leftoverTemporaries() const
+    // What each command opens; a Windows command line has backslashes for the runtime's slashes.
+    std::vector<std::string> opened() const
     {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(root / "tmp"), fs::directory_iterator()));
+        std::vector<std::string> targets;
+        for (const StartCommand &command : runtime.commands) {
+            targets.push_back(command.arguments.empty() ? command.windowsCommandLine : command.arguments.back());
+            std::ranges::replace(targets.back(), '\\', '/');
+        }
+        return targets;
+    }
+    // Every message shown, as "sign title: text": (!) exclamation, (i) information, (x) stop.
+    std::vector<std::string> said() const
+    {
+        static const std::string signs[] = {"(!) ", "(i) ", "(x) "};
+        std::vector<std::string> messages;
+        for (const RecordedMessage &message : runtime.messages)
+            messages.push_back(signs[static_cast<int>(message.icon)] + message.title + ": " + message.text);
+        return messages;
     }
 
-    fs::path root;
-    std::unique_ptr<FakeRuntime> runtime;
+    FakeRuntime runtime;
     FakeView view;
 };
 
-TEST(TemplateNumber, SizeAndKindPickTheItem)
+TEST(TemplateNumber, OnlyTheExactTextIsSingleEliminationAndOnlyANumberIsASize)
 {
-    EXPECT_EQ(templateNumberFor("3", "Single Elimination"), 103);
-    EXPECT_EQ(templateNumberFor("32", "Single Elimination"), 132);
-    EXPECT_EQ(templateNumberFor("3", "Double Elimination"), 133);
-    EXPECT_EQ(templateNumberFor("32", "Double Elimination"), 162);
-    // Only the exact text means single elimination.
     EXPECT_EQ(templateNumberFor("12", "single elimination"), 142);
     EXPECT_EQ(templateNumberFor("12", "Single Elimination "), 142);
     EXPECT_THROW(templateNumberFor("twelve", "Single Elimination"), Failure);
@@ -96,80 +75,107 @@ TEST(TemplateNumber, SizeAndKindPickTheItem)
 
 TEST_F(MakeBracketTest, SeededPageIsWrittenAnnouncedThenOpenedAndTheLinkFollows)
 {
-    view.size = "12";
     view.title = "Club Night";
-    view.names[1] = "Ada";
-    view.names[10] = "Jo";
-    bool writtenBeforeMessage = false;
-    bool openedBeforeMessageClosed = true;
-    runtime->onMessage = [&] {
-        writtenBeforeMessage = fs::exists(output());
-        openedBeforeMessageClosed = !runtime->commands.empty();
+    view.name = [](int box) { return box == 1 ? "Ada" : box == 10 ? "Jo" : ""; };
+    std::string writtenBeforeMessage;
+    std::size_t openedBeforeMessageClosed = 0;
+    runtime.onMessage = [&] {
+        writtenBeforeMessage = runtime.text(Output);
+        openedBeforeMessageClosed = runtime.commands.size();
     };
-    MakeBracket(*runtime, view);
+    MakeBracket(runtime, view);
 
-    const std::string page = readText(output());
-    EXPECT_NE(page.find("<title>Club Night</title>"), std::string::npos);
-    EXPECT_NE(page.find(">Ada<"), std::string::npos);
-    EXPECT_NE(page.find(">Jo<"), std::string::npos);
-    EXPECT_EQ(page.find("PLAYER"), std::string::npos);
+    const std::string page = runtime.text(Output);
+    EXPECT_THAT(page, ::testing::AllOf(HasSubstr("<title>Club Night</title>"), HasSubstr(">Ada<"), HasSubstr(">Jo<"),
+                                       ::testing::Not(HasSubstr("PLAYER"))));
+    EXPECT_EQ(writtenBeforeMessage, page);
+    EXPECT_THAT(said(), ElementsAre("(i) Bracket Created: Bracket created in file " + Output
+                                    + ".  Will now attempt to open..."));
+    EXPECT_EQ(openedBeforeMessageClosed, 0u);
+    EXPECT_THAT(opened(), ElementsAre(HasSubstr(Output), HasSubstr(Link)));
+    EXPECT_THAT(runtime.waits, ElementsAre(10));
+    EXPECT_TRUE(runtime.filesIn("/tmp").empty()) << "the extracted page must not stay behind";
+    EXPECT_EQ(runtime.randomCount, 0) << "a seeded bracket draws nothing";
+}
 
-    ASSERT_EQ(runtime->messages.size(), 1u);
-    EXPECT_EQ(runtime->messages[0].text,
-              "Bracket created in file " + output().string() + ".  Will now attempt to open...");
-    EXPECT_EQ(runtime->messages[0].title, "Bracket Created");
-    EXPECT_EQ(runtime->messages[0].icon, MessageIcon::Information);
-    EXPECT_TRUE(writtenBeforeMessage);
-    EXPECT_FALSE(openedBeforeMessageClosed);
-
-    ASSERT_EQ(runtime->commands.size(), 2u);
-    EXPECT_THAT(opened(runtime->commands[0]), ::testing::HasSubstr(output().string()));
-    EXPECT_THAT(opened(runtime->commands[1]), ::testing::HasSubstr(product::WebLink));
-    EXPECT_EQ(runtime->waits, std::vector<int>{10});
-    EXPECT_EQ(leftoverTemporaries(), 0u) << "the extracted page must not stay behind";
-    EXPECT_EQ(runtime->randomCount, 0) << "a seeded bracket draws nothing";
+TEST_F(MakeBracketTest, TheOldPageStaysWholeWhenWritingFails)
+{
+    runtime.files[Output] = {'o', 'l', 'd'};
+    view.name = [this](int) { return runtime.diskFull = true, std::string(); };  // the disk fills up meanwhile
+    EXPECT_THROW(MakeBracket(runtime, view), Failure);
+    EXPECT_EQ(runtime.text(Output), "old");
+    EXPECT_TRUE(runtime.messages.empty() && runtime.commands.empty());
 }
 
 TEST_F(MakeBracketTest, AMissingItemIsReportedAndNothingIsWrittenOrOpened)
 {
-    runtime->items.erase(140);
+    runtime.items.erase(110);
     view.size = "10";
-    view.type = "Double Elimination";
-    MakeBracket(*runtime, view);
-    ASSERT_EQ(runtime->messages.size(), 1u);
-    EXPECT_EQ(runtime->messages[0].text, "Unable to save resource item to disk!\nNo built-in item 140");
-    EXPECT_EQ(runtime->messages[0].icon, MessageIcon::Stop);
-    EXPECT_FALSE(fs::exists(output()));
-    EXPECT_TRUE(runtime->commands.empty());
-    EXPECT_EQ(leftoverTemporaries(), 0u);
+    MakeBracket(runtime, view);
+    EXPECT_THAT(said(), ElementsAre("(x) Zandrel: Unable to save resource item to disk!\nNo built-in item 110"));
+    EXPECT_TRUE(runtime.files.empty() && runtime.commands.empty()) << "nothing written, nothing left";
 }
 
 TEST_F(MakeBracketTest, ASecondCommandDuringTheWaitRunsCompletelyInsideTheFirst)
 {
-    view.size = "6";
-    runtime->onWait = [this] {
+    runtime.onWait = [this] {
         view.size = "7";
-        view.names[7] = "Late entrant";
-        MakeBracket(*runtime, view);
+        view.name = [](int box) { return box == 7 ? "Late entrant" : ""; };
+        MakeBracket(runtime, view);
     };
-    MakeBracket(*runtime, view);
-    ASSERT_EQ(runtime->commands.size(), 4u);
-    const std::string page = output().string();
-    EXPECT_THAT(opened(runtime->commands[0]), ::testing::HasSubstr(page));
-    EXPECT_THAT(opened(runtime->commands[1]), ::testing::HasSubstr(page));
-    EXPECT_THAT(opened(runtime->commands[2]), ::testing::HasSubstr(product::WebLink));
-    EXPECT_THAT(opened(runtime->commands[3]), ::testing::HasSubstr(product::WebLink));
-    EXPECT_EQ(runtime->messages.size(), 2u);
-    EXPECT_NE(readText(output()).find("Late entrant"), std::string::npos) << "the later page stays";
+    MakeBracket(runtime, view);
+    EXPECT_THAT(opened(), ElementsAre(HasSubstr(Output), HasSubstr(Output), HasSubstr(Link), HasSubstr(Link)));
+    EXPECT_EQ(runtime.messages.size(), 2u);
+    EXPECT_THAT(runtime.text(Output), HasSubstr(">Late entrant<")) << "the later page stays";
 }
 
 TEST_F(MakeBracketTest, ClosingTheWindowDuringTheWaitOpensNoLink)
 {
-    view.size = "3";
-    runtime->onWait = [this] { view.open = false; };
-    MakeBracket(*runtime, view);
-    ASSERT_EQ(runtime->commands.size(), 1u);
-    EXPECT_THAT(opened(runtime->commands[0]), ::testing::HasSubstr(output().string()));
+    runtime.onWait = [this] { view.open = false; };
+    MakeBracket(runtime, view);
+    EXPECT_THAT(opened(), ElementsAre(HasSubstr(Output)));
+}
+
+const StartCommand CmdLink{"cmd", {}, "cmd /c start \"" + Link + "\" \"" + Link + "\""};
+
+// The cmd form's title is the folder run straight into "bracket.html".
+TEST(OpenBracket, StartsThePageWaitsTenSecondsThenStartsTheLink)
+{
+    const struct { const char *name; DesktopHost host; std::string folder; std::optional<double> family;
+        StartCommand page, link; } cases[] = {
+        {"windows_98_folder_with_slashes", DesktopHost::Windows, "C:/Bz/Y", 2.0,
+         {"command.com", {}, R"(command.com /c start "C:\Bz\Y\bracket.html")"},
+         {"command.com", {}, "command.com /c start \"" + Link + "\""}},
+        {"windows_odd_family_and_spaces", DesktopHost::Windows, R"(C:\Program Files\Zandrel)", 1.5,
+         {"cmd", {}, R"(cmd /c start "C:\Program Files\Zandrelbracket.html" "C:\Program Files\Zandrel\bracket.html")"},
+         CmdLink},
+        {"windows_drive_root_family_unknown", DesktopHost::Windows, "C:/", std::nullopt,
+         {"cmd", {}, R"(cmd /c start "C:bracket.html" "C:\bracket.html")"}, CmdLink},
+        {"linux", DesktopHost::FreeDesktop, "/opt/z", 2.0, {"xdg-open", {"/opt/z/bracket.html"}, {}},
+         {"xdg-open", {Link}, {}}},
+        {"mac", DesktopHost::MacOs, "/Apps/Z", std::nullopt, {"open", {"/Apps/Z/bracket.html"}, {}}, {"open", {Link}, {}}},
+    };
+    for (const auto &c : cases) {
+        FakeRuntime runtime;
+        std::size_t startedBeforeWait = 0;
+        runtime.onWait = [&] { startedBeforeWait = runtime.commands.size(); };
+        OpenBracket(runtime, c.folder, {c.host, [&] { return c.family; }, {}});
+        EXPECT_THAT(runtime.commands, ElementsAre(c.page, c.link)) << c.name;
+        EXPECT_THAT(runtime.waits, ElementsAre(10)) << c.name;
+        EXPECT_EQ(startedBeforeWait, 1u) << c.name;
+    }
+}
+
+TEST(OpenBracket, StopsEarlyWhenStartingFailsOrTheFamilyCannotBeHad)
+{
+    FakeRuntime failing;
+    failing.failStart = true;
+    EXPECT_THROW(OpenBracket(failing, "/opt/z", {DesktopHost::FreeDesktop, {}, {}}), Failure);
+    EXPECT_TRUE(failing.waits.empty());
+    FakeRuntime noFamily;
+    const auto familyFails = []() -> std::optional<double> { throw Failure(429, "no registry"); };
+    EXPECT_THROW(OpenBracket(noFamily, "C:", {DesktopHost::Windows, familyFails, {}}), Failure);
+    EXPECT_TRUE(noFamily.commands.empty());
 }
 
 }  // namespace

@@ -6,15 +6,17 @@
 #
 #   print_pages.sh PAGES-FOLDER ITEM...
 #
-# Exits 77 (skipped) when Chromium or poppler-utils are missing. Set
-# ZANDREL_PRINT_KEEP to a folder to keep the PDFs and 60 dpi pictures.
+# Exits 77 when Chromium or poppler-utils are missing: CTest counts that as
+# skipped, or as failed where the build requires the check
+# (ZANDREL_REQUIRE_PRINT_CHECK). Set ZANDREL_PRINT_KEEP to a folder to keep
+# the PDFs and 60 dpi pictures.
 set -u
 
 pages=${1:?pages folder}
 shift
 chromium=$(command -v chromium || command -v chromium-browser || true)
 if [ -z "$chromium" ] || ! command -v pdfinfo >/dev/null || ! command -v pdftotext >/dev/null; then
-    echo "print_pages: chromium or poppler-utils not installed, skipping"
+    echo "print_pages: chromium or poppler-utils not installed, so no page can be printed"
     exit 77
 fi
 

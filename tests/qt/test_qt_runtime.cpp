@@ -1,15 +1,22 @@
-// The Qt runtime's files, random values and failure numbers, on the real disk.
+// The Qt runtime on the real disk and system: files, programs, the random
+// generator, the hand-over to a running copy, and the window and the help
+// viewer on it. Temporary files, the lock and the socket go to the run's own
+// folder (see the test main).
 
+#include "app/form1.h"
 #include "platform/failure.h"
+#include "qt/help_browser.h"
+#include "qt/help_viewer.h"
 #include "qt/qt_runtime.h"
+#include "qt/signal_shutdown.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include <QtHelp>
+#include <QtTest>
+#include <QtWidgets>
 
+#include <csignal>
 #include <future>
 
 #include <fcntl.h>
@@ -19,37 +26,27 @@
 namespace zandrel::testing {
 namespace {
 
-class QtRuntimeFiles : public ::testing::Test {
-protected:
-    std::string path(const char *name) const { return dir.filePath(QLatin1String(name)).toStdString(); }
-    static Bytes bytes(const std::string &text) { return Bytes(text.begin(), text.end()); }
-    static int failureNumber(const std::function<void()> &action)
-    {
-        try {
-            action();
-        } catch (const Failure &failure) {
-            return failure.number();
-        }
-        return 0;
+using namespace FailureNumber;
+
+Failure caught(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Failure &failure) {
+        return failure;
     }
+    return Failure(0, "");
+}
 
-    // Through the interface, as the program calls it (and with its defaults).
-    Runtime &api() { return runtime; }
+Bytes bytes(const std::string &text) { return Bytes(text.begin(), text.end()); }
 
-    QTemporaryDir dir;
-    QtRuntime runtime;
-};
-
-// The real runtime, with the two steps of a replacement that the system can
-// refuse made to fail on demand.
-class RefusingRuntime : public QtRuntime {
-public:
+// The real runtime, with the two steps of a replacement that the system can refuse made to fail on demand.
+struct RefusingRuntime : QtRuntime {
     std::error_code writeError, renameError;
 
-protected:
-    std::error_code writeBytes(QFile &file, const Bytes &bytes) override
+    std::error_code writeBytes(QFile &file, const Bytes &data) override
     {
-        return writeError ? writeError : QtRuntime::writeBytes(file, bytes);
+        return writeError ? writeError : QtRuntime::writeBytes(file, data);
     }
     std::error_code renameOver(const QString &from, const QString &to) override
     {
@@ -57,153 +54,228 @@ protected:
     }
 };
 
-TEST(QtRuntimeReplace, OneRenameLeavesTheOldPageWholeOnAnyFailureAndMovesNothingThatIsNoFile)
+struct QtRuntimeFiles : ::testing::Test {
+    std::string path(const char *name) const { return dir.filePath(QLatin1String(name)).toStdString(); }
+
+    QTemporaryDir dir;
+    QtRuntime runtime;
+    Runtime &api = runtime;  // as the program calls it, with the interface's defaults
+};
+
+TEST_F(QtRuntimeFiles, AReplacementLeavesTheOldPageWholeOnAnyFailureAndMovesNothingThatIsNoFile)
 {
-    enum Blocker { None, StaleTmp, FolderAtPage, FifoAtPage, FifoAtTmp };
+    const auto error = [](std::errc code) { return std::make_error_code(code); };
     const struct {
-        const char *name;
-        Blocker blocker;
-        std::errc writeError, renameError;
-        int failure;          // 0: the new page is in place
-        const char *named;    // the file the failure names
+        const char *name, *planted, *at;  // what the test puts where before the replacement
+        std::error_code writeError, renameError;
+        int failure;  // 0: the new page is in place; otherwise the failure names `at`
     } cases[] = {
-        {"replaces_and_clears_a_stale_tmp", StaleTmp, {}, {}, 0, ""},
-        {"disk_full_while_writing", None, std::errc::no_space_on_device, {}, FailureNumber::DiskFull, "bracket.tmp"},
-        {"rename_refused", None, {}, std::errc::permission_denied, FailureNumber::PermissionDenied, "bracket.html"},
-        {"folder_at_the_page", FolderAtPage, {}, {}, FailureNumber::PathFileAccess, "bracket.html"},
-        {"fifo_at_the_page", FifoAtPage, {}, {}, FailureNumber::PathFileAccess, "bracket.html"},
-        {"fifo_at_the_tmp", FifoAtTmp, {}, {}, FailureNumber::PathFileAccess, "bracket.tmp"},
+        {"replaces_and_clears_a_stale_tmp", "file", "bracket.tmp", {}, {}, 0},
+        {"disk_full", "", "bracket.tmp", error(std::errc::no_space_on_device), {}, DiskFull},
+        {"rename_refused", "", "bracket.html", {}, error(std::errc::permission_denied), PermissionDenied},
+        {"folder_at_the_page", "folder", "bracket.html", {}, {}, PathFileAccess},
+        {"fifo_at_the_page", "fifo", "bracket.html", {}, {}, PathFileAccess},
+        {"fifo_at_the_tmp", "fifo", "bracket.tmp", {}, {}, PathFileAccess},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir dir;
-        const QDir folder(dir.path());
-        const auto at = [&](const char *name) { return folder.filePath(QLatin1String(name)).toStdString(); };
-        RefusingRuntime runtime;
-        if (c.blocker != FolderAtPage && c.blocker != FifoAtPage)
-            runtime.replaceFile(at("bracket.html"), {'o', 'l', 'd'});
-        if (c.blocker == StaleTmp)
-            runtime.createFileExclusive(at("bracket.tmp"), {'h', 'a', 'l', 'f'});
-        if (c.blocker == FolderAtPage) {
-            ASSERT_TRUE(folder.mkpath(QStringLiteral("bracket.html/keep")));
-        }
-        if (c.blocker == FifoAtPage || c.blocker == FifoAtTmp) {
-            ASSERT_EQ(::mkfifo(at(c.named).c_str(), 0600), 0);
-        }
-        runtime.writeError = c.writeError == std::errc{} ? std::error_code() : std::make_error_code(c.writeError);
-        runtime.renameError = c.renameError == std::errc{} ? std::error_code() : std::make_error_code(c.renameError);
+        const QDir folder(dir.filePath(QLatin1String(c.name)));
+        const std::string planted = c.planted, page = folder.filePath("bracket.html").toStdString(),
+                          at = folder.filePath(QLatin1String(c.at)).toStdString();
+        const bool pageStands = at != page || planted.empty();
+        ASSERT_TRUE(folder.mkpath(planted == "folder" ? "bracket.html/keep" : "."));
+        if (pageStands)
+            runtime.replaceFile(page, bytes("old"));
+        if (planted == "file")
+            runtime.createFileExclusive(at, bytes("half"));
+        ASSERT_TRUE(planted != "fifo" || ::mkfifo(at.c_str(), 0600) == 0);
 
-        int failure = 0;
-        try {
-            runtime.replaceFile(at("bracket.html"), {'n', 'e', 'w'});
-        } catch (const Failure &error) {
-            failure = error.number();
-            EXPECT_NE(error.description().find(at(c.named)), std::string::npos) << error.description();
-        }
-        EXPECT_EQ(failure, c.failure);
-        QStringList expected{"bracket.html"};
-        if (c.blocker == FifoAtTmp)
-            expected << "bracket.tmp";
-        EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), expected);
-        if (c.blocker == FolderAtPage)
-            EXPECT_TRUE(QFileInfo::exists(dir.filePath("bracket.html/keep")));
-        else if (c.blocker == FifoAtPage)
-            EXPECT_FALSE(QFileInfo(dir.filePath("bracket.html")).isFile());
-        else
-            EXPECT_EQ(runtime.readFile(at("bracket.html"), 10), (c.failure ? Bytes{'o', 'l', 'd'} : Bytes{'n', 'e', 'w'}));
+        RefusingRuntime refusing;
+        std::tie(refusing.writeError, refusing.renameError) = std::tie(c.writeError, c.renameError);
+        const Failure failure = caught([&] { refusing.replaceFile(page, bytes("new")); });
+        EXPECT_EQ(failure.number(), c.failure);
+        EXPECT_TRUE(!c.failure || failure.description().find(at) != std::string::npos) << failure.description();
+        EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).join(' '),
+                  planted == "fifo" && at != page ? "bracket.html bracket.tmp" : "bracket.html");
+        EXPECT_TRUE(planted != "folder" || QFileInfo::exists(folder.filePath("bracket.html/keep")));
+        EXPECT_TRUE(!pageStands || api.readFile(page) == bytes(c.failure ? "old" : "new"));
     }
 }
 
-TEST_F(QtRuntimeFiles, FailuresCarryTheirNumbers)
-{
-    EXPECT_EQ(failureNumber([&] { api().readFile(path("missing.txt")); }), FailureNumber::FileNotFound);
-    EXPECT_EQ(failureNumber([&] { runtime.removeFile(path("missing.txt")); }), FailureNumber::FileNotFound);
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    const int folderRead = failureNumber([&] { api().readFile(path("folder")); });
-    EXPECT_NE(folderRead, 0);
-    EXPECT_NE(folderRead, FailureNumber::FileNotFound) << "a folder is there, so it must not pass as missing";
-    EXPECT_EQ(failureNumber([&] { api().readFile(path("no/such/folder/file")); }), FailureNumber::PathNotFound);
-}
-
-TEST_F(QtRuntimeFiles, ReadsNoMoreThanAskedAndOnlyFromARegularFileWithoutWaitingForAFifo)
+TEST_F(QtRuntimeFiles, ReadsNoMoreThanAskedOnlyFromARegularFileAndNeverWaitsForAFifo)
 {
     runtime.createFileExclusive(path("long.txt"), Bytes(100000, 'a'));
-    EXPECT_EQ(api().readFile(path("long.txt"), 10).size(), 10u);
-    EXPECT_EQ(api().readFile(path("long.txt")).size(), 100000u);
-
-    const std::string fifo = path("players.txt");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    auto told = std::async(std::launch::async, [&] {
-        try {
-            api().readFile(fifo);
-        } catch (const Failure &failure) {
-            return failure.description();
-        }
-        return std::string("read");
+    EXPECT_EQ(api.readFile(path("long.txt"), 10).size(), 10u);
+    EXPECT_EQ(api.readFile(path("long.txt")).size(), 100000u);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder") && ::mkfifo(path("fifo").c_str(), 0600) == 0);
+    auto numbers = std::async(std::launch::async, [this] {
+        std::vector<int> told;
+        for (const char *name : {"missing", "no/such/file", "folder", "fifo"})
+            told.push_back(caught([&] { api.readFile(path(name)); }).number());
+        return told;
     });
-    if (told.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
-        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // lets a blocked reader go
-        ADD_FAILURE() << "reading a FIFO waited for a writer";
-    }
-    EXPECT_EQ(told.get(), fifo + " is not a regular file");
+    const bool waited = numbers.wait_for(std::chrono::seconds(30)) != std::future_status::ready;
+    if (waited)
+        ::close(::open(path("fifo").c_str(), O_WRONLY | O_NONBLOCK));  // lets the waiting read go
+    EXPECT_FALSE(waited) << "a read waited for the FIFO's writer";
+    EXPECT_EQ(numbers.get(), (std::vector{FileNotFound, PathNotFound, PathFileAccess, PathFileAccess}));
 }
 
-TEST_F(QtRuntimeFiles, ExclusiveCreationRefusesAnExistingNameAndAPlantedLink)
+TEST_F(QtRuntimeFiles, ExclusiveCreationIsOwnerOnlyAndRefusesAnExistingNameAndAPlantedLink)
 {
     runtime.createFileExclusive(path("page.htm"), bytes("mine"));
-    EXPECT_NE(failureNumber([&] { runtime.createFileExclusive(path("page.htm"), bytes("theirs")); }), 0);
-    EXPECT_EQ(api().readFile(path("page.htm")), bytes("mine"));
-    EXPECT_EQ(QFileInfo(QString::fromStdString(path("page.htm"))).permissions() & (QFile::ReadOther | QFile::WriteOther),
-              QFile::Permissions());
-
-    ASSERT_TRUE(QFile::link(QString::fromStdString(path("target")), QString::fromStdString(path("planted.htm"))));
-    EXPECT_NE(failureNumber([&] { runtime.createFileExclusive(path("planted.htm"), bytes("x")); }), 0);
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("target"))));
+    EXPECT_NE(caught([&] { runtime.createFileExclusive(path("page.htm"), bytes("theirs")); }).number(), 0);
+    EXPECT_EQ(api.readFile(path("page.htm")), bytes("mine"));
+    EXPECT_FALSE(QFileInfo(dir.filePath("page.htm")).permissions() & (QFile::ReadOther | QFile::WriteOther));
+    ASSERT_TRUE(QFile::link(dir.filePath("target"), dir.filePath("planted.htm")));
+    EXPECT_NE(caught([&] { runtime.createFileExclusive(path("planted.htm"), bytes("x")); }).number(), 0);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("target")));
 }
 
-TEST_F(QtRuntimeFiles, TemporaryFilesAreNewEmptyNamedWithThePrefixAndNeverOutsideTheirFolder)
+TEST_F(QtRuntimeFiles, TemporaryFilesAreNewEmptyAndPrefixedInTheirFolderAndAMissingFolderIsNamed)
 {
     const QByteArray configured = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(dir.filePath("missing")));
-    int failure = 0;
-    try {
-        runtime.createTempFile("~rs");
-    } catch (const Failure &error) {
-        failure = error.number();
-        EXPECT_NE(error.description().find(path("missing")), std::string::npos) << error.description();
-    }
-    EXPECT_EQ(failure, FailureNumber::PathNotFound);
-    EXPECT_TRUE(QDir::current().entryList({"~rs*"}).isEmpty()) << "nothing in the current folder instead";
+    const Failure missing = caught([&] { runtime.createTempFile("~rs"); });
     qputenv("TMPDIR", configured);
-
-    const std::string first = runtime.createTempFile("~rs");
-    const std::string second = runtime.createTempFile("~rs");
-    ASSERT_FALSE(first.empty());
-    EXPECT_NE(first, second);
-    for (const std::string &name : {first, second}) {
-        const QFileInfo info(QString::fromStdString(name));
-        EXPECT_TRUE(info.fileName().startsWith("~rs"));
-        EXPECT_EQ(info.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-        EXPECT_EQ(info.size(), 0);
-        runtime.removeFile(name);
-    }
+    EXPECT_EQ(missing.number(), PathNotFound);
+    EXPECT_NE(missing.description().find(path("missing")), std::string::npos) << missing.description();
+    const QFileInfo first(QString::fromStdString(runtime.createTempFile("~rs")));
+    EXPECT_NE(runtime.createTempFile("~rs"), first.filePath().toStdString());
+    EXPECT_TRUE(first.fileName().startsWith("~rs") && first.size() == 0) << first.filePath().toStdString();
+    EXPECT_EQ(first.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
 }
 
-TEST(QtRuntimeRandom, ValuesStayBelowOne)
+TEST(QtRuntimeStart, EachArgumentArrivesWholeAndAProgramThatCannotStartIsAFailure)
 {
+    const QTemporaryDir dir;
+    const QString told = dir.filePath("told");
     QtRuntime runtime;
-    runtime.seedRandomFromClock();
-    float lowest = 1, highest = 0;
-    for (int i = 0; i < 200000; ++i) {
-        const float value = runtime.nextRandom();
-        ASSERT_GE(value, 0.0f);
-        ASSERT_LT(value, 1.0f);
-        lowest = std::min(lowest, value);
-        highest = std::max(highest, value);
+    // The shell writes its argument aside, then gives the file its name: it is there whole or not at all.
+    runtime.startCommand({"/bin/sh", {"-c", R"(printf '%s' "$1" > "$2.new" && mv "$2.new" "$2")", "sh",
+                                      "a path  with spaces", told.toStdString()}, {}, true});
+    ASSERT_TRUE(QTest::qWaitFor([&told] { return QFileInfo::exists(told); }, 30000));
+    QFile file(told);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == "a path  with spaces");
+    const StartCommand missing{dir.filePath("no-such-program").toStdString(), {}, {}, true};
+    EXPECT_EQ(caught([&] { runtime.startCommand(missing); }).number(), CannotStartCommand);
+}
+
+TEST(QtRuntimeRandom, TheClockIsReadOnceBeforeTheFirstValueAndItsReadingDecidesTheSequence)
+{
+    // Values in [0, 1) on a clock that always reads `reading`; start-up seeds first, and seeding again changes nothing.
+    const auto draw = [](std::uint64_t reading, bool seedFirst) {
+        int readings = 0;
+        QtRuntime runtime([&readings, reading] { ++readings; return reading; });
+        if (seedFirst)
+            runtime.seedRandomFromClock();
+        std::vector<float> values{runtime.nextRandom()};
+        runtime.seedRandomFromClock();
+        while (values.size() < 1000)
+            values.push_back(runtime.nextRandom());
+        EXPECT_EQ(readings, 1);
+        EXPECT_TRUE(*std::ranges::max_element(values) < 1.0f && *std::ranges::max_element(values) > 0.99f);
+        return values;
+    };
+    const std::vector<float> seeded = draw(1'700'000'000'123'456'789, true);
+    EXPECT_EQ(draw(1'700'000'000'123'456'789, false), seeded);
+    EXPECT_NE(draw(1'700'000'000'123'456'790, false)[0], seeded[0]);
+}
+
+TEST(QtRuntimeSingleInstance, ASecondStartOfTheProgramAsksTheRunningCopyToComeToTheFront)
+{
+    QtRuntime running;
+    ASSERT_TRUE(running.claimInstance());
+    QStringList asked;
+    running.setActivationHandler([&asked](const QString &title) { asked << title; });
+    QProcess second;
+    second.start(QStringLiteral(ZANDREL_PROGRAM), {});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty() && second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(asked, QStringList{"Zandrel"});
+}
+
+// The real runtime, with the boxes it would show and the programs it would start recorded instead, in a
+// program folder of its own.
+struct RecordingQtRuntime : QtRuntime {
+    void showMessage(const std::string &text, const std::string &, MessageIcon) override { messages.push_back(text); }
+    void startCommand(const StartCommand &command) override { commands.push_back(command); }
+    std::string executableFolder() const override { return folder.path().toStdString(); }
+
+    QTemporaryDir folder;
+    std::vector<std::string> messages;
+    std::vector<StartCommand> commands;
+};
+
+HelpViewer *onlyViewer()
+{
+    QList<HelpViewer *> viewers;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *viewer = qobject_cast<HelpViewer *>(widget); viewer && viewer->isVisible())
+            viewers << viewer;
+    EXPECT_LE(viewers.size(), 1);
+    return viewers.value(0);
+}
+
+std::string runsFolder()
+{
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    return QDir::temp().entryList(all).join(' ').toStdString();
+}
+
+TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalDuringTheWaitOpensNoLinkAndLeavesNothingBehind)
+{
+    for (const bool bySignal : {false, true}) {
+        SCOPED_TRACE(bySignal ? "SIGTERM" : "closed");
+        RecordingQtRuntime runtime;
+        const std::string before = runsFolder();
+        Form1 window(runtime);
+        const SignalShutdown shutdown(window);
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        QAction *helpTopics = window.findChild<QAction *>("mnuHelpTopics");
+        helpTopics->trigger();
+        helpTopics->trigger();
+        QPointer<HelpViewer> viewer = onlyViewer();
+        ASSERT_TRUE(viewer);
+        EXPECT_EQ(viewer->browser()->source().fileName(), "overview.htm");
+        const std::string whileOpen = runsFolder();
+        viewer->showMinimized();
+        helpTopics->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([&viewer] { return !viewer->isMinimized(); }));
+        viewer->close();
+        ASSERT_TRUE(QTest::qWaitFor([&viewer] { return viewer.isNull(); }));
+        helpTopics->trigger();
+        viewer = onlyViewer();
+        ASSERT_TRUE(viewer);
+        // The collection the first viewer left is read again, not refused; its tabs lead to their pages.
+        QHelpEngine *engine = viewer->helpEngine();
+        EXPECT_TRUE(QTest::qWaitFor([engine] {
+            return engine->contentModel()->rowCount() == 1 && engine->indexModel()->rowCount() == 4 &&
+                   !engine->contentModel()->isCreatingContents() && !engine->indexModel()->isCreatingIndex();
+        }));
+        auto *contents = viewer->findChild<QHelpContentWidget *>();
+        auto *index = viewer->findChild<QHelpIndexWidget *>();
+        ASSERT_TRUE(contents && index);
+        emit contents->activated(contents->model()->index(1, 0, contents->model()->index(0, 0)));
+        EXPECT_EQ(viewer->browser()->source().fileName(), "eula.htm");
+        index->setCurrentIndex(index->model()->match(index->model()->index(0, 0), Qt::DisplayRole, "Privacy").value(0));
+        index->activateCurrentItem();
+        EXPECT_EQ(viewer->browser()->source().fileName(), "privacy.htm");
+        const QVariant picture = viewer->browser()->loadResource(QTextDocument::ImageResource, QUrl("background.jpg"));
+        EXPECT_FALSE(QImage::fromData(picture.toByteArray()).isNull());
+        EXPECT_EQ(runsFolder(), whileOpen);
+
+        // The window answers during the ten seconds Make Bracket waits before the link; ended then, it opens none.
+        for (const char *list : {"TournamentSize", "TournamentType", "TournamentSeeding"})
+            window.findChild<QComboBox *>(list)->setCurrentIndex(0);
+        QTimer::singleShot(300, &window, [&] { bySignal ? void(std::raise(SIGTERM)) : void(window.close()); });
+        window.findChild<QPushButton *>("Command1")->click();  // returns after the wait
+        EXPECT_FALSE(window.isOpen());
+        EXPECT_EQ(runtime.commands.size(), 1u) << "only the page";
+        EXPECT_EQ(onlyViewer(), nullptr);
+        EXPECT_EQ(runsFolder(), before) << "the help files, the lock and the socket go";
+        EXPECT_EQ(runtime.messages.size(), 1u) << "no failure; only the page is announced";
     }
-    // Uniform enough to reach both ends of the range.
-    EXPECT_LT(lowest, 0.001f);
-    EXPECT_GT(highest, 0.999f);
 }
 
 }  // namespace

@@ -1,42 +1,25 @@
 #include "tests/support/fake_runtime.h"
 
 #include "platform/failure.h"
+#include "platform/paths.h"
+#include "templates/builtin_items.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-namespace fs = std::filesystem;
+#include <utility>
 
 namespace zandrel::testing {
 
 namespace {
 
-Failure fileFailure(const std::string &path)
+std::string parentOf(const std::string &path)
 {
-    const int err = errno;
-    int number = FailureNumber::PathFileAccess;
-    if (err == ENOENT)
-        number = FailureNumber::FileNotFound;
-    else if (err == EACCES || err == EPERM || err == EROFS)
-        number = FailureNumber::PermissionDenied;
-    else if (err == ENOSPC)
-        number = FailureNumber::DiskFull;
-    return Failure(number, path + ": " + std::strerror(err));
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, std::max<std::size_t>(slash, 1));
 }
 
-void writeAll(const std::string &path, const Bytes &bytes, std::ios::openmode mode)
+Failure failure(int number, const std::string &path, const char *reason)
 {
-    errno = 0;
-    std::ofstream out(path, mode | std::ios::binary);
-    if (!out)
-        throw fileFailure(path);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw fileFailure(path);
+    return Failure(number, path + ": " + reason);
 }
 
 }  // namespace
@@ -44,6 +27,7 @@ void writeAll(const std::string &path, const Bytes &bytes, std::ios::openmode mo
 FakeRuntime::FakeRuntime(std::string folder)
     : m_folder(std::move(folder))
 {
+    folders.insert(m_folder);
 }
 
 void FakeRuntime::showMessage(const std::string &text, const std::string &title, MessageIcon icon)
@@ -53,11 +37,6 @@ void FakeRuntime::showMessage(const std::string &text, const std::string &title,
         onMessage();
 }
 
-void FakeRuntime::reportUnexpectedFailure(int number, const std::string &description)
-{
-    failures.push_back({number, description});
-}
-
 void FakeRuntime::startCommand(const StartCommand &command)
 {
     if (failStart)
@@ -65,17 +44,12 @@ void FakeRuntime::startCommand(const StartCommand &command)
     commands.push_back(command);
 }
 
-void FakeRuntime::processEvents() {}
-
 void FakeRuntime::waitSeconds(int seconds)
 {
     waits.push_back(seconds);
-    if (onWait) {
-        // A nested command may wait again; run the hook once per outer wait.
-        auto hook = std::move(onWait);
-        onWait = nullptr;
+    // A nested command may wait again; the hook runs once, in the outer wait.
+    if (auto hook = std::exchange(onWait, nullptr))
         hook();
-    }
 }
 
 float FakeRuntime::nextRandom()
@@ -90,95 +64,100 @@ float FakeRuntime::nextRandom()
 
 Bytes FakeRuntime::builtInItem(int number, const std::string &)
 {
-    const auto it = items.find(number);
-    if (it == items.end())
+    if (!items.contains(number))
         throw Failure(FailureNumber::MissingItem, "No built-in item " + std::to_string(number));
-    return it->second;
+    return items.at(number);
+}
+
+void FakeRuntime::carryBuiltInItems()
+{
+    for (const EmbeddedItem &item : builtInItems())
+        items[item.number] = Bytes(item.bytes.begin(), item.bytes.end());
 }
 
 Bytes FakeRuntime::readFile(const std::string &path, std::size_t maxBytes)
 {
-    errno = 0;
-    if (fs::is_directory(path)) {
-        errno = EISDIR;
-        throw fileFailure(path);
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw fileFailure(path);
-    Bytes bytes;
-    char c;
-    while (bytes.size() < maxBytes && in.get(c))
-        bytes.push_back(static_cast<unsigned char>(c));
-    return bytes;
+    if (folders.contains(path))
+        throw Failure(FailureNumber::PathFileAccess, path + " is not a regular file");
+    if (!files.contains(path))
+        throw failure(folderExists(parentOf(path)) ? FailureNumber::FileNotFound : FailureNumber::PathNotFound, path,
+                      "No such file or directory");
+    const Bytes &bytes = files.at(path);
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, bytes.size())));
+}
+
+void FakeRuntime::checkWritable(const std::string &path, std::size_t size) const
+{
+    if (folders.contains(path))
+        throw failure(FailureNumber::PathFileAccess, path, "Is a directory, not a file");
+    if (!folderExists(parentOf(path)))
+        throw failure(FailureNumber::PathNotFound, path, "No such file or directory");
+    if (readOnlyFolders.contains(parentOf(path)))
+        throw failure(FailureNumber::PermissionDenied, path, "Permission denied");
+    if (diskFull && size > 0)
+        throw failure(FailureNumber::DiskFull, path, "No space left on device");
 }
 
 void FakeRuntime::createFileExclusive(const std::string &path, const Bytes &bytes)
 {
-    if (fs::exists(fs::symlink_status(path))) {
-        errno = EEXIST;
-        throw fileFailure(path);
-    }
-    writeAll(path, bytes, std::ios::out);
+    if (fileExists(path))
+        throw failure(FailureNumber::PathFileAccess, path, "File exists");
+    checkWritable(path, bytes.size());
+    files[path] = bytes;
 }
 
 void FakeRuntime::replaceFile(const std::string &path, const Bytes &bytes)
 {
-    const std::string temporary = (fs::path(path).replace_extension(".tmp")).string();
-    writeAll(temporary, bytes, std::ios::out | std::ios::trunc);
-    std::error_code ec;
-    fs::rename(temporary, path, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        errno = EACCES;
-        throw fileFailure(path);
-    }
+    checkWritable(path, bytes.size());
+    files[path] = bytes;
 }
 
 void FakeRuntime::removeFile(const std::string &path)
 {
-    std::error_code ec;
-    if (!fs::remove(path, ec)) {
-        errno = ec ? ec.value() : ENOENT;
-        throw fileFailure(path);
-    }
-}
-
-bool FakeRuntime::fileExists(const std::string &path) const
-{
-    return fs::exists(fs::symlink_status(path));
-}
-
-bool FakeRuntime::canWriteInFolder(const std::string &folder)
-{
-    return fs::is_directory(folder)
-        && std::find(readOnlyFolders.begin(), readOnlyFolders.end(), folder) == readOnlyFolders.end();
+    if (!files.contains(path))
+        throw failure(FailureNumber::FileNotFound, path, "No such file or directory");
+    if (readOnlyFolders.contains(parentOf(path)))
+        throw failure(FailureNumber::PermissionDenied, path, "Permission denied");
+    files.erase(path);
 }
 
 void FakeRuntime::makeFolder(const std::string &folder)
 {
     // Creation happens in the nearest folder that is already there.
-    fs::path existing = folder;
-    while (!existing.empty() && !fs::exists(existing))
-        existing = existing.parent_path();
-    if (!canWriteInFolder(existing.string())) {
-        errno = EACCES;
-        throw fileFailure(folder);
-    }
-    fs::create_directories(folder);
+    std::vector<std::string> missing;
+    std::string existing = folder;
+    for (; !existing.empty() && !fileExists(existing) && !folderExists(existing); existing = parentOf(existing))
+        missing.push_back(existing);
+    if (files.contains(existing) || readOnlyFolders.contains(existing))
+        throw failure(FailureNumber::PermissionDenied, folder, "cannot create the folder");
+    folders.insert(missing.begin(), missing.end());
 }
 
 std::string FakeRuntime::createTempFile(const std::string &prefix)
 {
     if (tempFolder.empty())
         throw Failure(FailureNumber::PathNotFound, "(no temporary folder): No such file or directory");
-    for (;;) {
-        const std::string path = (fs::path(tempFolder) / (prefix + std::to_string(++m_tempCounter) + ".tmp")).string();
-        if (fileExists(path))
-            continue;
-        createFileExclusive(path, {});
-        return path;
+    std::string path;
+    do
+        path = joinPath(tempFolder, prefix + std::to_string(++m_tempCounter) + ".tmp");
+    while (fileExists(path));
+    createFileExclusive(path, {});
+    return path;
+}
+
+std::vector<std::string> FakeRuntime::filesIn(const std::string &folder) const
+{
+    std::vector<std::string> names;
+    for (const auto &[path, bytes] : files) {
+        if (parentOf(path) == folder)
+            names.push_back(path.substr(folder.size() + 1));
     }
+    return names;
+}
+
+bool FakeRuntime::folderExists(const std::string &folder) const
+{
+    return folders.contains(folder) || (!tempFolder.empty() && folder == tempFolder) || folder == "/";
 }
 
 }  // namespace zandrel::testing

@@ -14,5 +14,8 @@ pid=$!
 until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do
     kill -0 "$pid" 2>/dev/null || exit 1
 done
-kill -TERM "$pid"
-wait "$pid" || true
+# Killed outright: a polite end would add the program's orderly shutdown,
+# which is no part of its start-up. The next start takes over the lock and
+# the socket that this one leaves behind.
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null || true

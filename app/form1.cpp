@@ -45,6 +45,15 @@ constexpr double ClientHeight = 6870;  // twips
 const char *const TypeEntries[] = {"Single Elimination", "Double Elimination"};
 const char *const SeedingEntries[] = {"Unseeded (random matches)", "Seeded (according to order below)"};
 
+// The sizes the size list offers, as it shows them.
+QStringList sizeEntries()
+{
+    QStringList entries;
+    for (int size = MinEntrants; size <= MaxEntrants; ++size)
+        entries << QString::number(size);
+    return entries;
+}
+
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
 {
     auto *label = new QLabel(text, parent);
@@ -235,8 +244,8 @@ void Form1::chooseFont()
             list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
         return layout::pixelsToTwips(field.width() - 2);
     };
-    for (int size = MinEntrants; size <= MaxEntrants; ++size)
-        captions.append({QString::number(size), entryRoom(m_tournamentSize)});
+    for (const QString &entry : sizeEntries())
+        captions.append({entry, entryRoom(m_tournamentSize)});
     for (const char *entry : TypeEntries)
         captions.append({QString::fromLatin1(entry), entryRoom(m_tournamentType)});
     for (const char *entry : SeedingEntries)
@@ -316,8 +325,7 @@ void Form1::fillLists()
     // A pick-only list selects its first entry as it is filled; start-up wants
     // no selection and no size-change handling until something is picked.
     const QSignalBlocker blockSize(m_tournamentSize);
-    for (int size = MinEntrants; size <= MaxEntrants; ++size)
-        m_tournamentSize->addItem(QString::number(size));
+    m_tournamentSize->addItems(sizeEntries());
     for (const char *entry : TypeEntries)
         m_tournamentType->addItem(QString::fromLatin1(entry));
     for (const char *entry : SeedingEntries)

@@ -28,8 +28,7 @@ std::string outputFolder(Runtime &runtime, bool userFolderOnly)
                       "There is no folder to save bracket.html in: the system names no documents folder"
                       " (set HOME or XDG_DOCUMENTS_DIR).");
     }
-    if (!runtime.fileExists(userFolder))
-        runtime.makeFolder(userFolder);
+    runtime.makeFolder(userFolder);
     return userFolder;
 }
 

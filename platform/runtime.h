@@ -83,7 +83,7 @@ public:
     // Whether this user can create a file in `folder` now: tried, not guessed
     // from permission bits, so a read-only mount or a root-owned folder counts.
     virtual bool canWriteInFolder(const std::string &folder) = 0;
-    // Creates `folder` and any missing folder above it.
+    // Creates `folder` and any missing folder above it; one already there is fine.
     virtual void makeFolder(const std::string &folder) = 0;
     // A new, empty, owner-only file in the system's temporary folder whose name
     // begins with `prefix`; its full path, or empty text when none could be had.

@@ -26,7 +26,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <system_error>
 #include <memory>
 
@@ -96,17 +95,23 @@ Failure fileFailure(const QFileDevice &file, const QString &path, int savedErrno
     return Failure(number, native(path) + ": " + file.errorString().toStdString());
 }
 
-// Only regular files are read, replaced or moved aside: a folder, a FIFO or a
-// device under a file's name is the user's and stays as it is.
-void refuseUnlessRegularOrAbsent(const QString &path)
+// Something other than a regular file (a folder, a FIFO, a device, a link)
+// stands under the name.
+bool somethingElseAt(const QString &path)
 {
     const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return;
-    if (info.isSymLink() || !info.isFile()) {
+    return info.isSymLink() || (info.exists() && !info.isFile());
+}
+
+// Only regular files are read, replaced or moved aside: anything else under a
+// file's name is the user's and stays as it is.
+void refuseUnlessRegularOrAbsent(const QString &path)
+{
+    if (somethingElseAt(path)) {
         throw Failure(FailureNumber::PathFileAccess,
-                      native(path) + (info.isDir() && !info.isSymLink() ? ": Is a directory, not a file"
-                                                                         : " is not a regular file"));
+                      native(path) + (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink()
+                                          ? ": Is a directory, not a file"
+                                          : " is not a regular file"));
     }
 }
 
@@ -149,13 +154,6 @@ QString instanceFolder()
     // The temporary folder lies in the user's own profile.
     return QDir::tempPath();
 #endif
-}
-
-// Something other than a plain file sits where the lock belongs.
-bool somethingElseAt(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.isSymLink() || (info.exists() && !info.isFile());
 }
 
 #ifdef Q_OS_UNIX
@@ -490,11 +488,8 @@ void QtRuntime::makeFolder(const std::string &folder)
     const QString name = qs(folder);
     errno = 0;
     if (!QDir().mkpath(name)) {
-        const int saved = errno;
-        throw Failure(saved == EACCES || saved == EPERM || saved == EROFS ? FailureNumber::PermissionDenied
-                                                                          : FailureNumber::PathFileAccess,
-                      QDir::toNativeSeparators(name).toStdString() + ": cannot create the folder"
-                          + (saved != 0 ? std::string(": ") + std::strerror(saved) : std::string()));
+        const std::error_code error(errno != 0 ? errno : EEXIST, std::generic_category());
+        throw Failure(failureNumberFor(error, name), native(name) + ": cannot create the folder: " + error.message());
     }
 }
 

@@ -128,7 +128,7 @@ void FakeRuntime::makeFolder(const std::string &folder)
     std::string existing = folder;
     for (; !existing.empty() && !fileExists(existing) && !folderExists(existing); existing = parentOf(existing))
         missing.push_back(existing);
-    if (files.contains(existing) || readOnlyFolders.contains(existing))
+    if (!missing.empty() && (files.contains(existing) || readOnlyFolders.contains(existing)))
         throw failure(FailureNumber::PermissionDenied, folder, "cannot create the folder");
     folders.insert(missing.begin(), missing.end());
 }

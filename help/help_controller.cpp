@@ -15,20 +15,7 @@ namespace {
 // The wait is cut into slices so that events keep flowing while it lasts.
 constexpr int WaitSliceMilliseconds = 25;
 
-bool endsWith(const std::string &text, const std::string &end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 }  // namespace
-
-std::string helpCollectionFileFor(const std::string &helpFile)
-{
-    std::string base = helpFile;
-    if (endsWith(base, HelpFileExtension))
-        base.resize(base.size() - std::string(HelpFileExtension).size());
-    return base + HelpCollectionExtension;
-}
 
 HelpController::HelpController(Runtime &runtime, HelpWindows &windows)
     : m_runtime(runtime)
@@ -103,7 +90,6 @@ void HelpController::shutdown()
     if (m_helpFileNameString.empty())
         return;
     removeFileIfPresent(m_runtime, m_helpFileNameString);
-    removeFileIfPresent(m_runtime, helpCollectionFileFor(m_helpFileNameString));
 }
 
 }  // namespace zandrel

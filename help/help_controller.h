@@ -17,14 +17,8 @@ class Runtime;
 inline constexpr const char *HelpTitle = "Zandrel Help";
 // Appended to the temporary base name to name the help file on disk.
 inline constexpr const char *HelpFileExtension = ".qch";
-// The viewer's collection file lives beside the help file under the same base
-// name with this extension, and goes with it at exit.
-inline constexpr const char *HelpCollectionExtension = ".qhc";
 // How long the exit steps give the viewer to close and let go of the files.
 inline constexpr int HelpCloseWaitMilliseconds = 250;
-
-// The collection file that belongs to `helpFile`.
-std::string helpCollectionFileFor(const std::string &helpFile);
 
 class HelpController {
 public:
@@ -39,7 +33,7 @@ public:
     // Asks an open viewer to close and returns at once.
     void CloseHelp();
     // The exit steps: close the viewer, wait while handling events so it can
-    // really go, then delete the help file and its collection file. Failures
+    // really go, then delete the help file. Failures
     // to delete are ignored: the files are in the temporary folder.
     void shutdown();
 

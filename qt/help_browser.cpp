@@ -1,15 +1,10 @@
 #include "qt/help_browser.h"
 
+#include "qt/help_document.h"
+
 #include <QDesktopServices>
-#include <QHelpEngineCore>
 
 namespace zandrel {
-
-namespace {
-
-const QString HelpScheme = QStringLiteral("qthelp");
-
-}  // namespace
 
 HelpBrowser::HelpBrowser(QWidget *parent)
     : QTextBrowser(parent)
@@ -20,9 +15,9 @@ HelpBrowser::HelpBrowser(QWidget *parent)
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
 }
 
-void HelpBrowser::setHelpEngine(QHelpEngineCore *engine)
+void HelpBrowser::setDocument(const HelpDocument *document)
 {
-    m_engine = engine;
+    m_document = document;
 }
 
 QVariant HelpBrowser::loadResource(int type, const QUrl &name)
@@ -31,14 +26,15 @@ QVariant HelpBrowser::loadResource(int type, const QUrl &name)
     // Only the help document is read: nothing a page names on disk or on the
     // network is ever loaded into the viewer.
     const QUrl url = name.isRelative() ? source().resolved(name) : name;
-    if (url.scheme() != HelpScheme || !m_engine)
+    if (!m_document)
         return {};
-    return m_engine->fileData(url);
+    const QByteArray bytes = m_document->fileData(url);
+    return bytes.isEmpty() ? QVariant() : QVariant(bytes);
 }
 
 void HelpBrowser::followLink(const QUrl &url)
 {
-    if (url.scheme() == HelpScheme) {
+    if (url.scheme() == HelpDocument::Scheme) {
         setSource(url);
         return;
     }

@@ -4,9 +4,9 @@
 
 #include <QTextBrowser>
 
-class QHelpEngineCore;
-
 namespace zandrel {
+
+class HelpDocument;
 
 class HelpBrowser : public QTextBrowser {
     Q_OBJECT
@@ -14,15 +14,15 @@ class HelpBrowser : public QTextBrowser {
 public:
     explicit HelpBrowser(QWidget *parent = nullptr);
 
-    // The engine the pages come from; the browser does not own it.
-    void setHelpEngine(QHelpEngineCore *engine);
+    // The document the pages come from; the browser does not own it.
+    void setDocument(const HelpDocument *document);
 
     QVariant loadResource(int type, const QUrl &name) override;
 
 private:
     void followLink(const QUrl &url);
 
-    QHelpEngineCore *m_engine = nullptr;
+    const HelpDocument *m_document = nullptr;
 };
 
 }  // namespace zandrel

@@ -1,43 +1,23 @@
 #include "qt/help_viewer.h"
 
 #include "qt/help_browser.h"
-#include "help/help_controller.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QHelpContentWidget>
-#include <QHelpEngine>
-#include <QHelpIndexWidget>
-#include <QHelpLink>
 #include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
-
-#include <memory>
 
 namespace zandrel {
 
 namespace {
 
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-// The page the document names as its first; the folder it stands in inside
-// the document is the document's own business.
-QUrl defaultTopic(QHelpEngineCore &engine, const QString &helpFile, const QString &namespaceName)
-{
-    const QString topic = QHelpEngineCore::metaData(helpFile, QStringLiteral("defaultTopic")).toString();
-    if (topic.isEmpty())
-        return {};
-    for (const QUrl &url : engine.files(namespaceName, QString()))
-        if (url.path().endsWith(QLatin1Char('/') + topic))
-            return url;
-    return {};
-}
+constexpr int PageRole = Qt::UserRole;
 
 }  // namespace
 
@@ -46,29 +26,33 @@ HelpViewer::HelpViewer(QWidget *parent)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowIcon(QIcon(QStringLiteral(":/zandrel/zandrel.png")));
-    // Closing gives back the files at once; and the program's life is the
-    // main window's, so an open viewer never keeps it running.
+    // Closing frees the viewer at once; and the program's life is the main
+    // window's, so an open viewer never keeps it running.
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
     createWidgets();
     resize(820, 580);
 }
 
-HelpViewer::~HelpViewer()
-{
-    // The engine goes before its contents and index views: while it stops
-    // reading in the background it still reaches into them, whereas a view
-    // copes with its model going away. Its databases close with it.
-    m_browser->setHelpEngine(nullptr);
-    delete m_engine;
-}
-
 void HelpViewer::createWidgets()
 {
+    m_contents = new QTreeWidget;
+    m_contents->setObjectName(QStringLiteral("helpContents"));
+    m_contents->setHeaderHidden(true);
+    m_contents->setColumnCount(1);
+    connect(m_contents, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem *item) { showTopic(item->data(0, PageRole).toUrl()); });
+    connect(m_contents, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { showTopic(item->data(0, PageRole).toUrl()); });
+
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("helpTabs"));
+    m_tabs->addTab(m_contents, tr("Contents"));
+    m_tabs->addTab(createIndexPage(), tr("Index"));
+
     m_browser = new HelpBrowser;
     m_browser->setObjectName(QStringLiteral("helpBrowser"));
+    m_browser->setDocument(&m_document);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->addWidget(m_tabs);
@@ -81,90 +65,89 @@ void HelpViewer::createWidgets()
     layout->addWidget(m_splitter);
 }
 
+QWidget *HelpViewer::createIndexPage()
+{
+    auto *page = new QWidget;
+    auto *label = new QLabel(tr("&Look for:"));
+    m_indexFilter = new QLineEdit;
+    m_indexFilter->setObjectName(QStringLiteral("helpIndexFilter"));
+    label->setBuddy(m_indexFilter);
+    m_index = new QListWidget;
+    m_index->setObjectName(QStringLiteral("helpIndex"));
+    connect(m_indexFilter, &QLineEdit::textChanged, this, &HelpViewer::filterIndex);
+    // Enter in the box opens the keyword it has found.
+    connect(m_indexFilter, &QLineEdit::returnPressed, this, [this] {
+        if (QListWidgetItem *item = m_index->currentItem(); item && !item->isHidden())
+            showTopic(item->data(PageRole).toUrl());
+    });
+    connect(m_index, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { showTopic(item->data(PageRole).toUrl()); });
+
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(label);
+    layout->addWidget(m_indexFilter);
+    layout->addWidget(m_index);
+    return page;
+}
+
 bool HelpViewer::openDocument(const QString &helpFile, QString &error)
 {
     if (!QFileInfo(helpFile).isFile()) {
-        error = tr("The help file %1 is missing.").arg(shown(helpFile));
+        error = tr("The help file %1 is missing.").arg(QDir::toNativeSeparators(helpFile));
         return false;
     }
-    const QString namespaceName = QHelpEngineCore::namespaceName(helpFile);
-    if (namespaceName.isEmpty()) {
-        error = tr("%1 is not a help document, or it is damaged.").arg(shown(helpFile));
+    if (!m_document.load(helpFile, error))
         return false;
-    }
-    const QString collectionFile = QString::fromStdString(helpCollectionFileFor(helpFile.toStdString()));
-    if (!prepareCollection(collectionFile, error))
-        return false;
-
-    auto engine = std::make_unique<QHelpEngine>(collectionFile);
-    engine->setReadOnly(false);
-    if (!engine->setupData()) {
-        error = tr("The help could not be set up: %1").arg(engine->error());
-        return false;
-    }
-    // A viewer the user closed leaves the collection behind with the document
-    // in it; the next viewer of the run finds it there.
-    if (engine->documentationFileName(namespaceName) != helpFile) {
-        engine->unregisterDocumentation(namespaceName);
-        if (!engine->registerDocumentation(helpFile)) {
-            error = tr("The help could not be set up: %1").arg(engine->error());
-            return false;
-        }
-    }
-    const QUrl start = defaultTopic(*engine, helpFile, namespaceName);
-    if (!start.isValid() || engine->fileData(start).isEmpty()) {
-        error = tr("The help document %1 has no start page.").arg(shown(helpFile));
-        return false;
-    }
-    m_engine = engine.release();
-
-    QHelpContentWidget *contents = m_engine->contentWidget();
-    contents->setObjectName(QStringLiteral("helpContents"));
-    contents->setHeaderHidden(true);
-    QHelpIndexWidget *index = m_engine->indexWidget();
-    index->setObjectName(QStringLiteral("helpIndex"));
-    m_tabs->addTab(contents, tr("Contents"));
-    m_tabs->addTab(index, tr("Index"));
-    connect(contents, &QHelpContentWidget::linkActivated, this, &HelpViewer::showTopic);
-    connect(index, &QHelpIndexWidget::documentActivated, this,
-            [this](const QHelpLink &document, const QString &) { showTopic(document.url); });
-    connect(index, &QHelpIndexWidget::documentsActivated, this,
-            [this](const QList<QHelpLink> &documents, const QString &) {
-                if (!documents.isEmpty())
-                    showTopic(documents.first().url);
-            });
-    // The document has one book: show its topics as soon as they are read.
-    connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, contents, &QTreeView::expandAll);
-    // The contents and the index are read in the background from here on.
-    m_engine->setupData();
-
-    m_browser->setHelpEngine(m_engine);
-    showTopic(start);
+    fillContents();
+    fillIndex();
+    showTopic(m_document.startPage());
     return true;
 }
 
-bool HelpViewer::prepareCollection(const QString &collectionFile, QString &error)
+void HelpViewer::fillContents()
 {
-    // The temporary folder may be shared: the collection is made by us, for
-    // us alone, and a name someone else has taken is not used.
-    const QFileInfo info(collectionFile);
-    if (info.isSymLink() || (info.exists() && !info.isFile())) {
-        error = tr("%1 is in the way of the help.").arg(shown(collectionFile));
-        return false;
+    // Each topic goes under the nearest one above it that is less deep.
+    QList<QTreeWidgetItem *> parents;
+    for (const HelpDocument::Topic &topic : m_document.contents()) {
+        while (parents.size() > topic.depth)
+            parents.removeLast();
+        auto *item = parents.isEmpty() ? new QTreeWidgetItem(m_contents) : new QTreeWidgetItem(parents.last());
+        item->setText(0, topic.title);
+        item->setData(0, PageRole, topic.page);
+        parents.append(item);
     }
-    if (info.exists())
-        return true;
-    QFile file(collectionFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        error = tr("%1: %2").arg(shown(collectionFile), file.errorString());
-        return false;
+    m_contents->expandAll();
+    m_contents->setCurrentItem(m_contents->topLevelItem(0));
+}
+
+void HelpViewer::fillIndex()
+{
+    for (const HelpDocument::Keyword &keyword : m_document.keywords()) {
+        auto *item = new QListWidgetItem(keyword.keyword, m_index);
+        item->setData(PageRole, keyword.page);
     }
-    return true;
+    m_index->setCurrentRow(0);
+}
+
+void HelpViewer::filterIndex(const QString &text)
+{
+    // The keywords that begin with what was typed stay, and the first is
+    // made current, so Enter opens it.
+    QListWidgetItem *first = nullptr;
+    for (int row = 0; row < m_index->count(); ++row) {
+        QListWidgetItem *item = m_index->item(row);
+        const bool matches = item->text().startsWith(text.trimmed(), Qt::CaseInsensitive);
+        item->setHidden(!matches);
+        if (matches && !first)
+            first = item;
+    }
+    m_index->setCurrentItem(first);
 }
 
 void HelpViewer::showTopic(const QUrl &url)
 {
-    m_browser->setSource(url);
+    if (url.isValid())
+        m_browser->setSource(url);
 }
 
 }  // namespace zandrel

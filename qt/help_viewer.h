@@ -1,14 +1,19 @@
 #pragma once
 // The help viewer: a window of its own, beside the main window, with the
 // document's contents and keyword index in tabs and the pages beside them.
-// It deletes itself when closed and then lets go of the help files.
+// It deletes itself when closed. The document is read whole when it opens,
+// so the viewer never holds the help file.
+
+#include "qt/help_document.h"
 
 #include <QUrl>
 #include <QWidget>
 
-class QHelpEngine;
+class QLineEdit;
+class QListWidget;
 class QSplitter;
 class QTabWidget;
+class QTreeWidget;
 
 namespace zandrel {
 
@@ -19,26 +24,31 @@ class HelpViewer : public QWidget {
 
 public:
     explicit HelpViewer(QWidget *parent = nullptr);
-    ~HelpViewer() override;
 
-    // Opens the help file at `helpFile`, with its collection file beside it,
-    // and shows the document's first page. Returns false, with the reason in
-    // `error`, when the file cannot be shown; the viewer is then empty.
+    // Reads the help file at `helpFile` and shows the document's first page.
+    // Returns false, with the reason in `error`, when the file cannot be
+    // shown; the viewer is then empty.
     bool openDocument(const QString &helpFile, QString &error);
 
     // For the window's tests.
-    QHelpEngine *helpEngine() const { return m_engine; }
     HelpBrowser *browser() const { return m_browser; }
-    QTabWidget *tabs() const { return m_tabs; }
+    QTreeWidget *contents() const { return m_contents; }
+    QListWidget *index() const { return m_index; }
 
 private:
     void createWidgets();
-    bool prepareCollection(const QString &collectionFile, QString &error);
+    QWidget *createIndexPage();
+    void fillContents();
+    void fillIndex();
+    void filterIndex(const QString &text);
     void showTopic(const QUrl &url);
 
-    QHelpEngine *m_engine = nullptr;
+    HelpDocument m_document;
     QSplitter *m_splitter = nullptr;
     QTabWidget *m_tabs = nullptr;
+    QTreeWidget *m_contents = nullptr;
+    QLineEdit *m_indexFilter = nullptr;
+    QListWidget *m_index = nullptr;
     HelpBrowser *m_browser = nullptr;
 };
 

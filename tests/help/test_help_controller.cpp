@@ -28,7 +28,6 @@ struct Fakes : testing::FakeRuntime, HelpWindows {
     void openViewer(const std::string &path, const std::string &title) override
     {
         log.push_back("open " + path);
-        files[helpCollectionFileFor(path)] = {'c'};  // as the viewer keeps one
         viewer = title;
     }
     void processEvents() override
@@ -67,7 +66,7 @@ TEST_F(HelpTopics, FirstTimeWritesTheDocumentOutThenOnlyBringsTheViewerBackOrReo
         fakes.state = c.state;
         help.ShowHelp();
         EXPECT_EQ(fakes.log, c.calls);
-        EXPECT_EQ(fakes.filesIn("/tmp").size(), 2u) << "the help file and its collection, written out once";
+        EXPECT_EQ(fakes.filesIn("/tmp").size(), 1u) << "the help file, written out once";
     }
 }
 
@@ -90,18 +89,18 @@ TEST_F(HelpTopics, AFailedExtractionIsToldOpensNothingLeavesNothingAndIsTriedAga
     EXPECT_EQ(fakes.files[help.helpFileNameString()], fakes.items[HelpItemNumber]);
 }
 
-TEST_F(HelpTopics, ExitClosesTheViewerWaitsWhileHandlingEventsThenDeletesBothFiles)
+TEST_F(HelpTopics, ExitClosesTheViewerWaitsWhileHandlingEventsThenDeletesTheFile)
 {
     help.ShowHelp();
     fakes.log.clear();
     help.shutdown();
     Log steps = fakes.log;
     steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
-    EXPECT_EQ(steps, (Log{"closed", "sleep", "remove"})) << "the viewer goes as the wait begins, the files after it";
+    EXPECT_EQ(steps, (Log{"closed", "sleep", "remove"})) << "the viewer goes as the wait begins, the file after it";
     EXPECT_THAT(fakes.files, IsEmpty());
 }
 
-TEST_F(HelpTopics, ExitSaysNothingWhenTheFilesWillNotGo)
+TEST_F(HelpTopics, ExitSaysNothingWhenTheFileWillNotGo)
 {
     help.ShowHelp();
     fakes.readOnlyFolders.insert("/tmp");

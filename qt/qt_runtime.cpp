@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <system_error>
 #include <memory>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -37,6 +38,7 @@
 #endif
 #ifdef Q_OS_WIN
 #include <windows.h>
+#include <sddl.h>
 #endif
 
 namespace zandrel {
@@ -189,6 +191,51 @@ long long peerUid(qintptr descriptor)
         return uid;
 #endif
     return -1;
+}
+#endif
+
+#ifdef Q_OS_WIN
+// The user behind an access token, as the text of their security identifier
+// ("S-1-5-21-…"): unlike a user name, no other user can take it on.
+QString tokenUser(HANDLE token)
+{
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    QString sid;
+    LPWSTR text = nullptr;
+    if (size != 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &text)) {
+        sid = QString::fromWCharArray(text);
+        ::LocalFree(text);
+    }
+    return sid;
+}
+
+// The user a process runs as; empty when the system will not say (a process
+// of another user usually cannot even be asked).
+QString processUser(DWORD processId)
+{
+    QString sid;
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr)
+        return sid;
+    HANDLE token = nullptr;
+    if (::OpenProcessToken(process, TOKEN_QUERY, &token)) {
+        sid = tokenUser(token);
+        ::CloseHandle(token);
+    }
+    ::CloseHandle(process);
+    return sid;
+}
+
+// The user of the process that serves the other end of a connected pipe.
+QString pipeServerUser(qintptr pipe)
+{
+    ULONG serverId = 0;
+    if (!::GetNamedPipeServerProcessId(reinterpret_cast<HANDLE>(pipe), &serverId))
+        return {};
+    return processUser(serverId);
 }
 #endif
 
@@ -527,7 +574,10 @@ QString QtRuntime::instanceServerName()
     const QString folder = instanceFolder();
     return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("zandrel.socket"));
 #else
-    return QStringLiteral("zandrel-") + qEnvironmentVariable("USERNAME");
+    // Pipe names are one namespace for the whole machine: each user's copies
+    // meet under a name of their own, which other users' starts never ask.
+    const QString user = processUser(::GetCurrentProcessId());
+    return user.isEmpty() ? QString() : QStringLiteral("zandrel-") + user;
 #endif
 }
 
@@ -594,6 +644,14 @@ QtRuntime::Answer QtRuntime::reachRunningCopy(const QString &name)
         warnOneLine(QStringLiteral("%1 is answered by a process of another user (uid %2); not handing over to it")
                         .arg(name)
                         .arg(uid));
+        return Answer::Refused;
+    }
+#endif
+#ifdef Q_OS_WIN
+    // Anyone may make a pipe under any name that is free: the title goes to
+    // no process that is not this user's.
+    if (pipeServerUser(socket->socketDescriptor()) != processUser(::GetCurrentProcessId())) {
+        warnOneLine(QStringLiteral("%1 is served by a process of another user; not handing over to it").arg(name));
         return Answer::Refused;
     }
 #endif

@@ -68,10 +68,17 @@ SignalShutdown::SignalShutdown(QWidget &window)
         installed[i] = ::sigaction(HandledSignals[i], &action, nullptr) == 0;
     }
 #endif
+#ifdef Q_OS_WIN
+    m_sessionEnd = QObject::connect(qApp, &QCoreApplication::aboutToQuit, [this] {
+        if (m_window.isVisible())
+            closeAsTold();
+    });
+#endif
 }
 
 SignalShutdown::~SignalShutdown()
 {
+    QObject::disconnect(m_sessionEnd);
 #ifdef Q_OS_UNIX
     if (writeEnd == -1)
         return;
@@ -95,6 +102,11 @@ void SignalShutdown::readSignals()
     while (::read(readEnd, bytes, sizeof bytes) > 0) {
     }
 #endif
+    closeAsTold();
+}
+
+void SignalShutdown::closeAsTold()
+{
     m_requested = true;
     // As the user would close them: a box that is open (one start-up shows
     // before the window, or one of the window's own) goes first, so that the

@@ -8,8 +8,12 @@
 // The handler may only make async-signal-safe calls: it writes the signal's
 // number into one end of a socket pair, and the event loop, woken by the
 // other end, does the closing. A signal the program was started with ignored
-// (nohup, a background job) stays ignored. On systems without these signals
-// nothing is installed.
+// (nohup, a background job) stays ignored.
+//
+// Windows has no such signals: when the session ends, the system tells each
+// window and then ends the process as soon as they have answered. Qt passes
+// that on as aboutToQuit, and the window is closed there and then, so the
+// shutdown has run before the process goes.
 
 #include <QSocketNotifier>
 
@@ -34,9 +38,12 @@ public:
 
 private:
     void readSignals();
+    // Closes every window as the user would, the main window last.
+    void closeAsTold();
 
     QWidget &m_window;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    QMetaObject::Connection m_sessionEnd;
     bool m_requested = false;
 };
 

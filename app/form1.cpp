@@ -61,10 +61,9 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
     return label;
 }
 
-bool isEnterKey(const QEvent *event)
+bool isEnterKey(const QKeyEvent *event)
 {
-    const int key = static_cast<const QKeyEvent *>(event)->key();
-    return event->type() == QEvent::KeyPress && (key == Qt::Key_Return || key == Qt::Key_Enter);
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
 QComboBox *makeList(QWidget *parent, const char *name)
@@ -520,11 +519,26 @@ void Form1::keyPressEvent(QKeyEvent *event)
     // The repeats of a held key are no presses: one press, one bracket.
     if (isEnterKey(event) && m_command1->isEnabled()) {
         event->accept();
-        if (!event->isAutoRepeat())
+        if (!isHeldEnter(event))
             m_command1->click();
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+void Form1::keyReleaseEvent(QKeyEvent *event)
+{
+    if (isEnterKey(event))
+        m_lastEnterRelease = event->timestamp();
+    QMainWindow::keyReleaseEvent(event);
+}
+
+bool Form1::isHeldEnter(const QKeyEvent *press) const
+{
+    // Qt flags a repeat only when it sees the next press in time; X11 sends
+    // each repeat as a release and a press at the same instant, which tells
+    // it for sure. A deliberate second press comes later than the release.
+    return press->isAutoRepeat() || (press->timestamp() != 0 && press->timestamp() == m_lastEnterRelease);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -532,7 +546,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress:
         // The button clicks itself on every Enter it gets, a held key's repeats too.
-        if (watched == m_command1 && isEnterKey(event) && static_cast<QKeyEvent *>(event)->isAutoRepeat())
+        if (watched == m_command1 && isEnterKey(static_cast<QKeyEvent *>(event))
+            && isHeldEnter(static_cast<QKeyEvent *>(event)))
             return true;
         break;
     case QEvent::MouseMove:

@@ -572,6 +572,10 @@ bool QtRuntime::claimInstance()
             return false;
         }
         QThread::msleep(RetryMilliseconds);
+        // A signal meanwhile ends this start, as it would a running copy.
+        QCoreApplication::processEvents();
+        if (m_shuttingDown)
+            return false;
     }
 }
 
@@ -682,6 +686,11 @@ void QtRuntime::activateRunningCopy(const std::string &title)
 void QtRuntime::setApplicationTitle(const std::string &title)
 {
     QGuiApplication::setApplicationDisplayName(qs(title));
+}
+
+void QtRuntime::beginShutdown()
+{
+    m_shuttingDown = true;
 }
 
 void QtRuntime::setActivationHandler(std::function<void(const QString &)> handler)

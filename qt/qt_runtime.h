@@ -61,6 +61,12 @@ public:
     // Called with the window title a later copy asked to bring to the front.
     void setActivationHandler(std::function<void(const QString &title)> handler);
 
+    // The program is ending (the session asked it to): a start-up still
+    // waiting for the running copy to answer gives up. Quitting the
+    // application ends the other waits, but not this one, which comes
+    // before the event loop runs.
+    void beginShutdown();
+
     // Where the running copy listens: a socket in the user's private runtime
     // folder (a named pipe of the user's on Windows); empty when there is no
     // such folder.
@@ -87,6 +93,7 @@ private:
     std::unique_ptr<QLocalSocket> m_handOver;
     std::function<void(const QString &)> m_activationHandler;
     ClockReading m_clock;
+    bool m_shuttingDown = false;
     bool m_seeded = false;
     std::mt19937 m_generator;
 };

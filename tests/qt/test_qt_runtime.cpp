@@ -197,13 +197,19 @@ TEST(QtRuntimeSingleInstance, ASecondStartOfTheProgramAsksTheRunningCopyToComeTo
 // The real runtime, with the boxes it would show and the programs it would start recorded instead, in a
 // program folder of its own.
 struct RecordingQtRuntime : QtRuntime {
-    void showMessage(const std::string &text, const std::string &, MessageIcon) override { messages.push_back(text); }
+    void showMessage(const std::string &text, const std::string &, MessageIcon) override
+    {
+        messages.push_back(text);
+        if (whileBoxShows)
+            whileBoxShows();
+    }
     void startCommand(const StartCommand &command) override { commands.push_back(command); }
     std::string executableFolder() const override { return folder.path().toStdString(); }
 
     QTemporaryDir folder;
     std::vector<std::string> messages;
     std::vector<StartCommand> commands;
+    std::function<void()> whileBoxShows;
 };
 
 HelpViewer *onlyViewer()
@@ -222,14 +228,15 @@ std::string runsFolder()
     return QDir::temp().entryList(all).join(' ').toStdString();
 }
 
-TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalDuringTheWaitOpensNoLinkAndLeavesNothingBehind)
+TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalInTheBoxOrTheWaitOpensNothingMoreAndLeavesNothingBehind)
 {
-    for (const bool bySignal : {false, true}) {
-        SCOPED_TRACE(bySignal ? "SIGTERM" : "closed");
+    enum Ending { ClosedInWait, SignalInWait, SignalInBox };
+    for (const Ending ending : {ClosedInWait, SignalInWait, SignalInBox}) {
+        SCOPED_TRACE(ending);
         RecordingQtRuntime runtime;
         const std::string before = runsFolder();
         Form1 window(runtime);
-        const SignalShutdown shutdown(window);
+        const SignalShutdown shutdown(window, runtime);
         ASSERT_TRUE(window.Form_Load());
         window.show();
         QAction *helpTopics = window.findChild<QAction *>("mnuHelpTopics");
@@ -266,12 +273,19 @@ TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalDuringTheWaitOpensNo
         EXPECT_EQ(runsFolder(), whileOpen);
 
         // The window answers during the ten seconds Make Bracket waits before the link; ended then, it opens none.
+        // Ended while "Bracket Created" shows, it does not open the page either.
         for (const char *list : {"TournamentSize", "TournamentType", "TournamentSeeding"})
             window.findChild<QComboBox *>(list)->setCurrentIndex(0);
-        QTimer::singleShot(300, &window, [&] { bySignal ? void(std::raise(SIGTERM)) : void(window.close()); });
+        if (ending == SignalInBox)
+            runtime.whileBoxShows = [&] {
+                std::raise(SIGTERM);
+                EXPECT_TRUE(QTest::qWaitFor([&] { return shutdown.requested(); }));
+            };
+        else
+            QTimer::singleShot(300, &window, [&] { ending ? void(std::raise(SIGTERM)) : void(window.close()); });
         window.findChild<QPushButton *>("Command1")->click();  // returns after the wait
         EXPECT_FALSE(window.isOpen());
-        EXPECT_EQ(runtime.commands.size(), 1u) << "only the page";
+        EXPECT_EQ(runtime.commands.size(), ending == SignalInBox ? 0u : 1u) << "the page at most";
         EXPECT_EQ(onlyViewer(), nullptr);
         EXPECT_EQ(runsFolder(), before) << "the help files, the lock and the socket go";
         EXPECT_EQ(runtime.messages.size(), 1u) << "no failure; only the page is announced";

@@ -248,10 +248,31 @@ std::string QtRuntime::executableBaseName() const
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
 }
 
-std::string QtRuntime::documentsFolder() const
+NamedFolder QtRuntime::documentsFolder() const
 {
-    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-        .toStdString();
+#ifdef Q_OS_UNIX
+    // Qt takes HOME as it finds it: unset, it names the root folder; relative,
+    // a folder under the current one; in bytes that are not UTF-8, a name
+    // with U+FFFD in it, which is no folder of the user's.
+    const QByteArray home = qgetenv("HOME");
+    if (home.isEmpty())
+        return {{}, "HOME is not set, so the system names no documents folder"};
+    if (!isValidUtf8(home.toStdString()))
+        return {{}, "HOME names a folder whose name is not valid UTF-8 text"};
+    if (!home.startsWith('/'))
+        return {{}, "HOME is " + home.toStdString() + ", which is not an absolute path"};
+#endif
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        return {{}, "the system names no documents folder"};
+    // The desktop's own setting, XDG_DOCUMENTS_DIR in user-dirs.dirs, is
+    // passed on by Qt as written.
+    if (!QDir::isAbsolutePath(documents))
+        return {{}, "the documents folder the system names (XDG_DOCUMENTS_DIR) is " + documents.toStdString()
+                        + ", which is not an absolute path"};
+    if (documents.contains(QChar::ReplacementCharacter))
+        return {{}, "the documents folder the system names (XDG_DOCUMENTS_DIR) is not valid UTF-8 text"};
+    return {native(documents), {}};
 }
 
 void QtRuntime::startCommand(const StartCommand &command)

@@ -37,7 +37,7 @@ public:
     void reportUnexpectedFailure(int number, const std::string &description) override;
     std::string executableFolder() const override;
     std::string executableBaseName() const override;
-    std::string documentsFolder() const override;
+    NamedFolder documentsFolder() const override;
     void startCommand(const StartCommand &command) override;
     void processEvents() override;
     void waitSeconds(int seconds) override;

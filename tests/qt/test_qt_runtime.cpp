@@ -146,6 +146,33 @@ TEST_F(QtRuntimeFiles, TemporaryFilesAreNewEmptyAndPrefixedInTheirFolderAndAMiss
     EXPECT_EQ(first.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
 }
 
+TEST(QtRuntimeFolders, TheDocumentsFolderIsAnAbsoluteUtf8PathOrNoneWithTheReason)
+{
+    const struct {
+        const char *home, *setting, *folder, *told;  // HOME and XDG_DOCUMENTS_DIR (null: unset); what is named
+    } cases[] = {
+        {"/home/u", nullptr, "/home/u/Documents", ""}, {"/home/u", "$HOME/Papers", "/home/u/Papers", ""},
+        {nullptr, nullptr, "", "HOME is not set"}, {"home/u", nullptr, "", "HOME is home/u, which is not an absolute"},
+        {"/home/\xff", nullptr, "", "HOME names a folder whose name is not valid UTF-8"},
+        {"/home/u", "Papers", "", "(XDG_DOCUMENTS_DIR) is Papers, which is not an absolute"},
+        {"/home/u", "/srv/\xff", "", "(XDG_DOCUMENTS_DIR) is not valid UTF-8"},
+    };
+    const QTemporaryDir config;
+    const QByteArray home = qgetenv("HOME"), configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    for (const auto &c : cases) {
+        c.home ? qputenv("HOME", c.home) : qunsetenv("HOME");
+        QFile settings(config.filePath("user-dirs.dirs"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        settings.write(c.setting ? QByteArray("XDG_DOCUMENTS_DIR=\"") + c.setting + "\"\n" : QByteArray());
+        settings.close();
+        const NamedFolder named = QtRuntime().documentsFolder();
+        EXPECT_EQ(named.path, c.folder) << c.home << " " << c.setting;
+        EXPECT_TRUE(*c.told ? named.problem.find(c.told) != std::string::npos : named.problem.empty()) << named.problem;
+    }
+    qputenv("HOME", home), qputenv("XDG_CONFIG_HOME", configHome);
+}
+
 TEST(QtRuntimeStart, EachArgumentArrivesWholeAndAProgramThatCannotStartIsAFailure)
 {
     const QTemporaryDir dir;

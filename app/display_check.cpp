@@ -79,6 +79,12 @@ void holdBackPlatformFailure(QtMsgType type, const QMessageLogContext &context, 
         notePlatformTried(text);
         return;
     }
+    // Qt looks at the runtime folder as the application is made, and says
+    // what it thinks wrong there in lines of its own; the one thing Zandrel
+    // keeps there, the one-copy lock, says what is in its way in one line.
+    if (text.startsWith(QLatin1String("QStandardPaths: "))
+        && (text.contains(QLatin1String("XDG_RUNTIME_DIR")) || text.contains(QLatin1String("runtime directory"))))
+        return;
     if (previousHandler)
         previousHandler(type, context, text);
 }

@@ -255,6 +255,10 @@ NamedFolder QtRuntime::documentsFolder() const
         return {{}, "HOME names a folder whose name is not valid UTF-8 text"};
     if (!home.startsWith('/'))
         return {{}, "HOME is " + home.toStdString() + ", which is not an absolute path"};
+    // Qt reads the desktop's setting from XDG_CONFIG_HOME as written, a
+    // relative one from under the current folder.
+    if (const QByteArray config = qgetenv("XDG_CONFIG_HOME"); !config.isEmpty() && !config.startsWith('/'))
+        return {{}, "XDG_CONFIG_HOME is " + config.toStdString() + ", which is not an absolute path"};
 #endif
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())

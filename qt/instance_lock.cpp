@@ -97,7 +97,7 @@ QList<InstanceFolder> instanceFolders(const QString &temporaryFolder)
     if (!QDir::isAbsolutePath(cache))
         cache = homeFolder().isEmpty() ? QString() : homeFolder() + QStringLiteral("/.cache");
     if (!cache.isEmpty())
-        folders.append({QDir(cache).filePath(QStringLiteral("zandrel")), true});
+        folders.append({QDir(cache).filePath(QStringLiteral("zandrel-runtime")), true});
     return folders;
 }
 

@@ -20,8 +20,8 @@ struct InstanceFolder {
 // The folders the lock and the socket may live in, first choice first: the
 // session's runtime folder (XDG_RUNTIME_DIR), the one Qt and the desktop's
 // libraries use without it (runtime-<user> in the temporary folder), and
-// "zandrel" in the user's cache folder. On Windows, the temporary folder,
-// which lies in the user's own profile.
+// "zandrel-runtime" in the user's cache folder. On Windows, the temporary
+// folder, which lies in the user's own profile.
 QList<InstanceFolder> instanceFolders(const QString &temporaryFolder);
 
 // What keeps `folder` from being one where nobody but this user can make a

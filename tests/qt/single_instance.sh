@@ -265,7 +265,7 @@ no_runtime_and_tmp_runtime_of_another_user)
     needs_root
     unset XDG_RUNTIME_DIR
     install -d -o 65534 -m 700 "$root/runtime-$(id -un)"
-    in_the_way "$root/runtime-$(id -un)" "belongs to another user" "$HOME/.cache/zandrel"
+    in_the_way "$root/runtime-$(id -un)" "belongs to another user" "$HOME/.cache/zandrel-runtime"
     ;;
 runtime_full)
     needs_root

@@ -16,7 +16,8 @@ std::string missingDisplayMessage(std::string_view platform, std::string_view di
 
 // Until the application has been made, a display that is named but cannot be
 // reached ends the program with one line and status 1 instead of Qt's abort.
-// Qt's own lines about the failed platform are held back meanwhile.
+// Qt's own lines about the failed platform, and about the runtime folder, are
+// held back meanwhile.
 void watchForUnreachableDisplay();
 void stopWatchingForUnreachableDisplay();
 

@@ -61,6 +61,11 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
     return label;
 }
 
+bool isEnterKey(const QKeyEvent *event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
 QComboBox *makeList(QWidget *parent, const char *name)
 {
     auto *list = new QComboBox(parent);
@@ -131,6 +136,7 @@ void Form1::createControls()
     m_command1->setDefault(true);
     placeInTwips(m_command1, 3533, 2255, 1215, 375);
     connect(m_command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    m_command1->installEventFilter(this);
 
     m_frame1 = new QGroupBox(QStringLiteral("Player/Team Names"), m_client);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
@@ -510,17 +516,40 @@ void Form1::keyPressEvent(QKeyEvent *event)
 {
     // A default button only works inside dialogs; here Enter that no control
     // wanted presses "Make Bracket", from the title, the lists or a name box.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_command1->isEnabled()) {
+    // The repeats of a held key are no presses: one press, one bracket.
+    if (isEnterKey(event) && m_command1->isEnabled()) {
         event->accept();
-        m_command1->click();
+        if (!isHeldEnter(event))
+            m_command1->click();
         return;
     }
     QMainWindow::keyPressEvent(event);
 }
 
+void Form1::keyReleaseEvent(QKeyEvent *event)
+{
+    if (isEnterKey(event))
+        m_lastEnterRelease = event->timestamp();
+    QMainWindow::keyReleaseEvent(event);
+}
+
+bool Form1::isHeldEnter(const QKeyEvent *press) const
+{
+    // Qt flags a repeat only when it sees the next press in time; X11 sends
+    // each repeat as a release and a press at the same instant, which tells
+    // it for sure. A deliberate second press comes later than the release.
+    return press->isAutoRepeat() || (press->timestamp() != 0 && press->timestamp() == m_lastEnterRelease);
+}
+
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress:
+        // The button clicks itself on every Enter it gets, a held key's repeats too.
+        if (watched == m_command1 && isEnterKey(static_cast<QKeyEvent *>(event))
+            && isHeldEnter(static_cast<QKeyEvent *>(event)))
+            return true;
+        break;
     case QEvent::MouseMove:
         // A label ignores the move, which then reaches its parent's surface;
         // the links keep theirs so the surface does not undo the cursor.

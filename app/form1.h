@@ -63,6 +63,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
@@ -84,6 +85,8 @@ private:
     void PlayerName_GotFocus(int index);
 
     void Command1_Click();
+    // Whether a press of Enter only repeats a key held down since its last press.
+    bool isHeldEnter(const QKeyEvent *press) const;
     void mnuMakeBracket_Click();
     void mnuHelpTopics_Click();
     void mnuAbout_Click();
@@ -101,6 +104,7 @@ private:
     bool m_unloaded = false;
     bool m_sizeLimitsInstalled = false;
     bool m_centred = false;
+    quint64 m_lastEnterRelease = 0;  // the system's time stamp of the last release of Enter
 
     QWidget *m_client = nullptr;
     QFrame *m_fraTopLine = nullptr;

@@ -29,7 +29,7 @@ int main(int argc, char *argv[])
 
     zandrel::QtRuntime runtime;
     zandrel::Form1 window(runtime);
-    const zandrel::SignalShutdown signalShutdown(window);
+    const zandrel::SignalShutdown signalShutdown(window, runtime);
     runtime.setActivationHandler([&window](const QString &title) {
         if (window.isOpen() && title == window.windowTitle())
             window.bringToFront();

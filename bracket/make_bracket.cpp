@@ -75,6 +75,10 @@ void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::o
 
     runtime.showMessage("Bracket created in file " + outputFile + ".  Will now attempt to open...",
                         "Bracket Created", MessageIcon::Information);
+    // The window may have been closed while the box showed, as the end of
+    // the session closes it: the program is ending, and opens nothing more.
+    if (!view.isOpen())
+        return;
 
     BracketOpening how;
     how.stillOpen = [&view] { return view.isOpen(); };

@@ -9,7 +9,7 @@ namespace zandrel {
 
 std::string userDataFolder(const Runtime &runtime)
 {
-    const std::string documents = runtime.documentsFolder();
+    const std::string documents = runtime.documentsFolder().path;
     return documents.empty() ? std::string() : joinPath(documents, UserFolderName);
 }
 
@@ -22,11 +22,10 @@ std::string outputFolder(Runtime &runtime, bool userFolderOnly)
         return programFolder;
     const std::string userFolder = userDataFolder(runtime);
     if (userFolder.empty()) {
-        if (!programFolder.empty())
-            return programFolder;
         throw Failure(FailureNumber::PathNotFound,
-                      "There is no folder to save bracket.html in: the system names no documents folder"
-                      " (set HOME or XDG_DOCUMENTS_DIR).");
+                      "There is no folder to save bracket.html in: "
+                          + (programFolder.empty() ? std::string() : programFolder + " cannot be written, and ")
+                          + runtime.documentsFolder().problem + ".");
     }
     runtime.makeFolder(userFolder);
     return userFolder;

@@ -16,16 +16,16 @@ class Runtime;
 inline constexpr const char *UserFolderName = "Zandrel";
 
 // The user's own folder for the page and the list: the documents folder joined
-// with "Zandrel". Empty when the system names no documents folder.
+// with "Zandrel". Empty when the system names no documents folder that may be used.
 std::string userDataFolder(const Runtime &runtime);
 
 // The folder bracket.html goes to: the program's folder while the user can
 // write there (and `userFolderOnly` is off), otherwise the user's folder,
-// created when it is not there yet. When the system names no documents
-// folder the program's folder is kept, so the write reports why it fails.
-// Throws Failure when the user's folder cannot be created, or when there is
-// no folder at all that may be used. Never the current folder: a program
-// folder the system cannot name as text counts as none.
+// created when it is not there yet. Throws Failure when the user's folder
+// cannot be created, or when there is no folder that may be used: the
+// message then says why the system names no documents folder. Never the
+// current folder: a program folder the system cannot name as text counts
+// as none.
 std::string outputFolder(Runtime &runtime, bool userFolderOnly = product::UserFolderOnly);
 
 // The folder players.txt is read from: the program's folder when the list is

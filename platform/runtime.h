@@ -32,6 +32,12 @@ struct StartCommand {
     bool operator==(const StartCommand &) const = default;
 };
 
+// A folder the system names, or why it names none that may be used.
+struct NamedFolder {
+    std::string path;     // absolute; empty when there is none
+    std::string problem;  // when there is none: why, in words for the user
+};
+
 class Runtime {
 public:
     virtual ~Runtime() = default;
@@ -46,9 +52,11 @@ public:
     virtual std::string executableFolder() const = 0;
     // File name of the executable without its extension.
     virtual std::string executableBaseName() const = 0;
-    // The user's documents folder, whether or not it exists yet; empty when
-    // the system names none.
-    virtual std::string documentsFolder() const = 0;
+    // The user's documents folder, whether or not it exists yet. None when
+    // the system names none, or names it wrongly: a relative path would mean
+    // the current folder, and a name that is not UTF-8 a folder that is not
+    // there.
+    virtual NamedFolder documentsFolder() const = 0;
 
     // Starts a program and returns at once. Throws Failure when it cannot be started.
     virtual void startCommand(const StartCommand &command) = 0;

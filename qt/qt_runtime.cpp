@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/text_encoding.h"
+#include "qt/instance_lock.h"
 #include "templates/builtin_items.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
@@ -136,26 +136,20 @@ constexpr int HandOverWaitMilliseconds = 5000;
 constexpr int ConnectMilliseconds = 200;
 constexpr int RetryMilliseconds = 20;
 
-// What goes wrong with the one-copy rule is said in one line on standard
-// error: it is no reason to stop a start, nor to hold it up with a box.
-void warnOneLine(const QString &text)
+// What gets in the way of the one-copy rule is said in one line on standard
+// error, however many things do: it is no reason to stop a start, nor to
+// hold it up with a box.
+void warnOneLine(const QStringList &trouble)
 {
-    std::fprintf(stderr, "Zandrel: %s\n", text.toLocal8Bit().constData());
+    if (trouble.isEmpty())
+        return;
+    std::fprintf(stderr, "Zandrel: %s\n", trouble.join(QLatin1String("; ")).toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
-// The folder for the lock and the socket, where nobody else can make a name first.
-QString instanceFolder()
+QString lockPathIn(const QString &folder)
 {
-#ifdef Q_OS_UNIX
-    // Qt hands out XDG_RUNTIME_DIR, or else /tmp/runtime-<user>, only while
-    // it is a real folder (no link) of this user's with mode 0700; otherwise
-    // it says why on standard error and returns nothing.
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-#else
-    // The temporary folder lies in the user's own profile.
-    return QDir::tempPath();
-#endif
+    return QDir(folder).filePath(QStringLiteral("zandrel.lock"));
 }
 
 #ifdef Q_OS_UNIX
@@ -295,10 +289,35 @@ std::string QtRuntime::executableBaseName() const
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
 }
 
-std::string QtRuntime::documentsFolder() const
+NamedFolder QtRuntime::documentsFolder() const
 {
-    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-        .toStdString();
+#ifdef Q_OS_UNIX
+    // Qt takes HOME as it finds it: unset, it names the root folder; relative,
+    // a folder under the current one; in bytes that are not UTF-8, a name
+    // with U+FFFD in it, which is no folder of the user's.
+    const QByteArray home = qgetenv("HOME");
+    if (home.isEmpty())
+        return {{}, "HOME is not set, so the system names no documents folder"};
+    if (!isValidUtf8(home.toStdString()))
+        return {{}, "HOME names a folder whose name is not valid UTF-8 text"};
+    if (!home.startsWith('/'))
+        return {{}, "HOME is " + home.toStdString() + ", which is not an absolute path"};
+    // Qt reads the desktop's setting from XDG_CONFIG_HOME as written, a
+    // relative one from under the current folder.
+    if (const QByteArray config = qgetenv("XDG_CONFIG_HOME"); !config.isEmpty() && !config.startsWith('/'))
+        return {{}, "XDG_CONFIG_HOME is " + config.toStdString() + ", which is not an absolute path"};
+#endif
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        return {{}, "the system names no documents folder"};
+    // The desktop's own setting, XDG_DOCUMENTS_DIR in user-dirs.dirs, is
+    // passed on by Qt as written.
+    if (!QDir::isAbsolutePath(documents))
+        return {{}, "the documents folder the system names (XDG_DOCUMENTS_DIR) is " + documents.toStdString()
+                        + ", which is not an absolute path"};
+    if (documents.contains(QChar::ReplacementCharacter))
+        return {{}, "the documents folder the system names (XDG_DOCUMENTS_DIR) is not valid UTF-8 text"};
+    return {native(documents), {}};
 }
 
 void QtRuntime::startCommand(const StartCommand &command)
@@ -568,12 +587,12 @@ QString QtRuntime::temporaryFolder()
 #endif
 }
 
-QString QtRuntime::instanceServerName()
+QString QtRuntime::instanceServerName(const QString &folder)
 {
 #ifdef Q_OS_UNIX
-    const QString folder = instanceFolder();
-    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("zandrel.socket"));
+    return QDir(folder).filePath(QStringLiteral("zandrel.socket"));
 #else
+    Q_UNUSED(folder);  // a pipe's name is in no folder
     // Pipe names are one namespace for the whole machine: each user's copies
     // meet under a name of their own, which other users' starts never ask.
     const QString user = processUser(::GetCurrentProcessId());
@@ -583,53 +602,82 @@ QString QtRuntime::instanceServerName()
 
 bool QtRuntime::claimInstance()
 {
-    const QString folder = instanceFolder();
-    if (folder.isEmpty()) {
-        warnOneLine(QStringLiteral("no private folder for the lock and the socket (XDG_RUNTIME_DIR, or else "
-                                   "/tmp/runtime-<user>, must be a folder of yours with mode 0700), so this copy "
-                                   "runs without the one-copy rule"));
-        return true;
-    }
     // The lock decides, in one step, which copy runs: the socket cannot,
     // because looking for a listener, clearing a stale socket and listening
-    // are steps that other starts slip between. It is held until exit; one
-    // left by a copy that was killed names a process that is gone, and
-    // tryLock takes it over. No age makes a held lock stale.
-    const QString lockPath = QDir(folder).filePath(QStringLiteral("zandrel.lock"));
-    m_lock = std::make_unique<QLockFile>(lockPath);
-    m_lock->setStaleLockTime(0);
-    const QString name = instanceServerName();
+    // are steps that other starts slip between. The system lets it go when
+    // its holder ends, however it ends, and no age makes a held lock stale.
+    const QList<InstanceFolder> folders = instanceFolders(temporaryFolder());
     const QDeadlineTimer deadline(HandOverWaitMilliseconds);
     for (;;) {
-        if (m_lock->tryLock(0)) {
-            listenForLaterCopies(name);
-            return true;
-        }
-        if (m_lock->error() != QLockFile::LockFailedError || somethingElseAt(lockPath)) {
-            warnOneLine(QStringLiteral("%1 cannot be taken as the lock, so this copy runs without the one-copy rule")
-                            .arg(QDir::toNativeSeparators(lockPath)));
-            m_lock.reset();
+        QStringList trouble;
+        const QString heldIn = lockInFirstUsableFolder(folders, trouble);
+        if (heldIn.isEmpty()) {
+            if (m_lock)
+                listenForLaterCopies(instanceServerName(m_lockFolder), trouble);
+            else
+                trouble << QStringLiteral("so this copy runs without the one-copy rule");
+            warnOneLine(trouble);
             return true;
         }
         // The holder listens as soon as it has the lock; until then, or if it
         // ends meanwhile and lets the lock go, this start tries again.
-        const Answer answer = reachRunningCopy(name);
-        if (answer != Answer::None)
+        const QString name = instanceServerName(heldIn);
+        if (reachRunningCopy(name, trouble) != Answer::None) {
+            warnOneLine(trouble);
             return false;
+        }
         if (deadline.hasExpired()) {
-            warnOneLine(QStringLiteral("the copy that holds %1 does not answer on %2")
-                            .arg(QDir::toNativeSeparators(lockPath), QDir::toNativeSeparators(name)));
+            warnOneLine(trouble << QStringLiteral("the copy that holds %1 does not answer on %2")
+                                       .arg(QDir::toNativeSeparators(lockPathIn(heldIn)),
+                                            QDir::toNativeSeparators(name)));
             return false;
         }
         QThread::msleep(RetryMilliseconds);
+        // A signal meanwhile ends this start, as it would a running copy.
+        QCoreApplication::processEvents();
+        if (m_shuttingDown)
+            return false;
     }
 }
 
-QtRuntime::Answer QtRuntime::reachRunningCopy(const QString &name)
+QString QtRuntime::lockInFirstUsableFolder(const QList<InstanceFolder> &folders, QStringList &trouble)
+{
+    // A start that found the first folders in the way holds its lock in a
+    // later one; a later start that finds them usable again looks there too,
+    // so the two never both run.
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString &folder = folders[i].path;
+        auto lock = std::make_unique<InstanceLock>();
+        QString problem = privateFolderProblem(folders[i]);
+        if (problem.isEmpty()) {
+            switch (lock->take(lockPathIn(folder), &problem)) {
+            case InstanceLock::Outcome::HeldByAnother:
+                return folder;
+            case InstanceLock::Outcome::Taken:
+                for (qsizetype later = i + 1; later < folders.size(); ++later) {
+                    if (InstanceLock::isHeld(lockPathIn(folders[later].path)))
+                        return folders[later].path;
+                }
+                if (!trouble.isEmpty())
+                    trouble << QStringLiteral("the lock and the socket are in %1 instead")
+                                   .arg(QDir::toNativeSeparators(folder));
+                m_lock = std::move(lock);
+                m_lockFolder = folder;
+                return {};
+            case InstanceLock::Outcome::Unusable:
+                break;
+            }
+        }
+        trouble << problem;
+    }
+    return {};
+}
+
+QtRuntime::Answer QtRuntime::reachRunningCopy(const QString &name, [[maybe_unused]] QStringList &trouble)
 {
 #ifdef Q_OS_UNIX
     if (const QString wrong = squatter(name); !wrong.isEmpty()) {
-        warnOneLine(wrong);
+        trouble << wrong;
         return Answer::Refused;
     }
 #endif
@@ -641,9 +689,9 @@ QtRuntime::Answer QtRuntime::reachRunningCopy(const QString &name)
     // Only the user can make names in the folder, but root can plant
     // anything anywhere: the title goes to no other user's process.
     if (const long long uid = peerUid(socket->socketDescriptor()); uid != static_cast<long long>(::geteuid())) {
-        warnOneLine(QStringLiteral("%1 is answered by a process of another user (uid %2); not handing over to it")
-                        .arg(name)
-                        .arg(uid));
+        trouble << QStringLiteral("%1 is answered by a process of another user (uid %2); not handing over to it")
+                       .arg(name)
+                       .arg(uid);
         return Answer::Refused;
     }
 #endif
@@ -651,7 +699,7 @@ QtRuntime::Answer QtRuntime::reachRunningCopy(const QString &name)
     // Anyone may make a pipe under any name that is free: the title goes to
     // no process that is not this user's.
     if (pipeServerUser(socket->socketDescriptor()) != processUser(::GetCurrentProcessId())) {
-        warnOneLine(QStringLiteral("%1 is served by a process of another user; not handing over to it").arg(name));
+        trouble << QStringLiteral("%1 is served by a process of another user; not handing over to it").arg(name);
         return Answer::Refused;
     }
 #endif
@@ -659,11 +707,11 @@ QtRuntime::Answer QtRuntime::reachRunningCopy(const QString &name)
     return Answer::Ours;
 }
 
-void QtRuntime::listenForLaterCopies(const QString &name)
+void QtRuntime::listenForLaterCopies(const QString &name, QStringList &trouble)
 {
 #ifdef Q_OS_UNIX
     if (const QString wrong = squatter(name); !wrong.isEmpty()) {
-        warnOneLine(wrong);
+        trouble << wrong;
         return;
     }
     // Only the lock's holder makes the socket, and it removes it before it
@@ -673,10 +721,10 @@ void QtRuntime::listenForLaterCopies(const QString &name)
         QLocalSocket probe;
         probe.connectToServer(name);
         if (probe.waitForConnected(ConnectMilliseconds)) {
-            warnOneLine(QStringLiteral("%1 is answered by another process (uid %2); starting Zandrel again cannot "
-                                       "bring this window to the front")
-                            .arg(name)
-                            .arg(peerUid(probe.socketDescriptor())));
+            trouble << QStringLiteral("%1 is answered by another process (uid %2); starting Zandrel again cannot "
+                                      "bring this window to the front")
+                           .arg(name)
+                           .arg(peerUid(probe.socketDescriptor()));
             return;
         }
         ::unlink(QFile::encodeName(name).constData());
@@ -692,8 +740,8 @@ void QtRuntime::listenForLaterCopies(const QString &name)
 #endif
     connect(m_server, &QLocalServer::newConnection, this, &QtRuntime::readActivationRequests);
     if (!m_server->listen(name)) {
-        warnOneLine(QStringLiteral("%1: %2; starting Zandrel again cannot bring this window to the front")
-                        .arg(QDir::toNativeSeparators(name), m_server->errorString()));
+        trouble << QStringLiteral("%1: %2; starting Zandrel again cannot bring this window to the front")
+                       .arg(QDir::toNativeSeparators(name), m_server->errorString());
         delete m_server;
         m_server = nullptr;
     }
@@ -740,6 +788,11 @@ void QtRuntime::activateRunningCopy(const std::string &title)
 void QtRuntime::setApplicationTitle(const std::string &title)
 {
     QGuiApplication::setApplicationDisplayName(qs(title));
+}
+
+void QtRuntime::beginShutdown()
+{
+    m_shuttingDown = true;
 }
 
 void QtRuntime::setActivationHandler(std::function<void(const QString &)> handler)

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -18,9 +19,11 @@
 class QFile;
 class QLocalServer;
 class QLocalSocket;
-class QLockFile;
 
 namespace zandrel {
+
+class InstanceLock;
+struct InstanceFolder;
 
 class QtRuntime : public QObject, public Runtime {
     Q_OBJECT
@@ -37,7 +40,7 @@ public:
     void reportUnexpectedFailure(int number, const std::string &description) override;
     std::string executableFolder() const override;
     std::string executableBaseName() const override;
-    std::string documentsFolder() const override;
+    NamedFolder documentsFolder() const override;
     void startCommand(const StartCommand &command) override;
     void processEvents() override;
     void waitSeconds(int seconds) override;
@@ -61,10 +64,15 @@ public:
     // Called with the window title a later copy asked to bring to the front.
     void setActivationHandler(std::function<void(const QString &title)> handler);
 
-    // Where the running copy listens: a socket in the user's private runtime
-    // folder (a named pipe of the user's on Windows); empty when there is no
-    // such folder.
-    static QString instanceServerName();
+    // The program is ending (the session asked it to): a start-up still
+    // waiting for the running copy to answer gives up. Quitting the
+    // application ends the other waits, but not this one, which comes
+    // before the event loop runs.
+    void beginShutdown();
+
+    // Where the running copy listens: a socket in the private folder that
+    // holds its lock (a named pipe of the user's on Windows).
+    static QString instanceServerName(const QString &folder);
     // The system's temporary folder as configured, whether or not it exists.
     static QString temporaryFolder();
 
@@ -78,15 +86,21 @@ private:
     // Opens a regular file for reading; anything else fails without waiting.
     static void openForReading(QFile &file);
     enum class Answer { Ours, Refused, None };
-    Answer reachRunningCopy(const QString &name);
-    void listenForLaterCopies(const QString &name);
+    // Takes the lock in the first folder where it can be had; returns the
+    // folder where another copy holds it instead, or nothing. What stood in
+    // the way is added to `trouble`.
+    QString lockInFirstUsableFolder(const QList<InstanceFolder> &folders, QStringList &trouble);
+    Answer reachRunningCopy(const QString &name, QStringList &trouble);
+    void listenForLaterCopies(const QString &name, QStringList &trouble);
     void readActivationRequests();
 
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<InstanceLock> m_lock;
+    QString m_lockFolder;
     QLocalServer *m_server = nullptr;
     std::unique_ptr<QLocalSocket> m_handOver;
     std::function<void(const QString &)> m_activationHandler;
     ClockReading m_clock;
+    bool m_shuttingDown = false;
     bool m_seeded = false;
     std::mt19937 m_generator;
 };

@@ -1,5 +1,7 @@
 #include "qt/signal_shutdown.h"
 
+#include "qt/qt_runtime.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -43,8 +45,9 @@ void makeNonBlockingAndPrivate(int descriptor)
 }  // namespace
 #endif
 
-SignalShutdown::SignalShutdown(QWidget &window)
+SignalShutdown::SignalShutdown(QWidget &window, QtRuntime &runtime)
     : m_window(window)
+    , m_runtime(runtime)
 {
 #ifdef Q_OS_UNIX
     Q_ASSERT(writeEnd == -1);
@@ -108,13 +111,20 @@ void SignalShutdown::readSignals()
 void SignalShutdown::closeAsTold()
 {
     m_requested = true;
+    m_runtime.beginShutdown();
     // As the user would close them: a box that is open (one start-up shows
     // before the window, or one of the window's own) goes first, so that the
     // code waiting on it goes on; then the window, whose close event runs
-    // Form_Unload, even when it has not been shown yet. The last window
-    // closing ends the event loop with status 0.
+    // Form_Unload, even when it has not been shown yet.
     QApplication::closeAllWindows();
     m_window.close();
+    // Qt ends the program when its last window closes, but not when the
+    // window closed under a box whose code then went on into an event loop
+    // of its own (the wait before the web link did). The application is told
+    // to quit outright instead: every event loop, down to the main one, ends
+    // now with status 0. Before the main loop runs this does nothing, and
+    // start-up looks at requested().
+    QCoreApplication::quit();
 }
 
 }  // namespace zandrel

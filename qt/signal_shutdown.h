@@ -3,7 +3,8 @@
 // SIGINT. Left to their default, they kill the program on the spot and leave
 // the extracted help files and the instance socket and lock behind. While a
 // SignalShutdown exists they close the main window instead, exactly as the
-// user would, so that its shutdown runs and the program exits with status 0.
+// user would, so that its shutdown runs, and end the program with status 0
+// from whatever box or wait it is in.
 //
 // The handler may only make async-signal-safe calls: it writes the signal's
 // number into one end of a socket pair, and the event loop, woken by the
@@ -23,10 +24,12 @@ class QWidget;
 
 namespace zandrel {
 
+class QtRuntime;
+
 class SignalShutdown {
 public:
     // Only one may exist at a time; the previous handlers come back with its end.
-    explicit SignalShutdown(QWidget &window);
+    SignalShutdown(QWidget &window, QtRuntime &runtime);
     ~SignalShutdown();
     SignalShutdown(const SignalShutdown &) = delete;
     SignalShutdown &operator=(const SignalShutdown &) = delete;
@@ -42,6 +45,7 @@ private:
     void closeAsTold();
 
     QWidget &m_window;
+    QtRuntime &m_runtime;
     std::unique_ptr<QSocketNotifier> m_notifier;
     QMetaObject::Connection m_sessionEnd;
     bool m_requested = false;

@@ -35,7 +35,7 @@ if [ "$mode" = test ]; then
     packages+=(
         libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
         clang libclang-rt-14-dev
-        chromium poppler-utils
+        chromium poppler-utils xvfb xdotool
     )
 fi
 if [ "$mode" = test ]; then

@@ -1,17 +1,22 @@
 #!/bin/bash
 # The one-copy rule on the real program, started as a user starts it: ten
 # starts at once leave one copy running, twenty times over; a copy killed
-# outright does not block the next start; another user's process where the
+# outright does not block the next start, nor does the lock file one left
+# empty, unreadable or full of anything; another user's process where the
 # socket belongs is never handed over to, nor removed; a folder there is
-# named in one line and the rule still holds. Every copy that runs is then
+# named in one line and the rule still holds. Whatever stands where the lock
+# belongs (a folder, a link, another user's file, a runtime folder that is
+# full, open to others or someone else's) is named by every start in one
+# line, left as it is, and one copy still runs. Every copy that runs is then
 # ended by SIGTERM, SIGHUP or SIGINT, and must exit with status 0, leaving
 # neither its socket nor its lock behind.
 #
-#   single_instance.sh PROGRAM race|killed|foreign|squatter
+#   single_instance.sh PROGRAM CASE    (the cases are listed at the end)
 #
 # Each run has its own runtime, temporary and home folders, so it meets
-# neither a copy the user runs nor another test. "foreign" needs root to run
-# a process as another user, and exits 77 (skipped) without it.
+# neither a copy the user runs nor another test. The cases that need another
+# user, or a file system of their own, need root, and exit 77 (skipped)
+# without it.
 set -u
 
 program=${1:?program}
@@ -25,11 +30,13 @@ log=$root/stderr.txt
 mkdir -p "$HOME/Documents/Zandrel"
 
 started=()
+mounted=
 cleanup() {
     local pid
     exec 2>/dev/null  # no word from the shell about copies it kills
     for pid in "${started[@]}"; do kill -9 "$pid" 2>/dev/null; done
     wait 2>/dev/null
+    [ -z "$mounted" ] || umount "$mounted"
     rm -rf "$root"
 }
 trap cleanup EXIT
@@ -53,10 +60,16 @@ await() {
 runs() { jobs -rp | grep -qx "$1"; }
 ended() { ! runs "$1"; }
 
-# A background job ignores SIGINT unless it is given back.
+needs_root() {
+    [ "$(id -u)" -eq 0 ] || { echo "needs root, skipping"; exit 77; }
+}
+
+# A background job ignores SIGINT unless it is given back. The copies run
+# as the user `runner` names, this one when it is empty.
 copies=()
+runner=()
 start() {
-    env --default-signal=INT "$program" 2>>"$log" &
+    "${runner[@]}" env --default-signal=INT "$program" 2>>"$log" &
     last=$!
     started+=("$last")
     copies+=("$last")
@@ -100,7 +113,8 @@ hands_over() {
     copies=()
 }
 
-# Ends the copy that runs with signal $1, as a session or a terminal would.
+# Ends the copy that runs with signal $1, as a session or a terminal would;
+# its lock, $2 if it is not in the runtime folder, must go with it.
 stop() {
     local status
     kill -s "$1" "$winner"
@@ -108,7 +122,26 @@ stop() {
     wait "$winner"
     status=$?
     [ "$status" -eq 0 ] || fail "SIG$1 ended the program with status $status"
-    [ ! -e "$lock" ] || fail "SIG$1 left the lock behind"
+    [ ! -e "${2:-$lock}" ] || fail "SIG$1 left the lock behind"
+}
+
+# With $1 in the way, five starts at once and one later leave one copy
+# running, and each start names $1 in one line that says $2. Then the copy
+# is stopped: its lock was in the folder $3, and $1 must be as it was.
+in_the_way() {
+    local was
+    was=$(stat -c '%F %U %a' "$1")
+    for ((i = 0; i < 5; i++)); do start; done
+    settle
+    hands_over
+    # The offscreen platform's own lines are no concern of users.
+    grep -v '^This plugin does not support' "$log" >"$root/said.txt"
+    [ "$(grep -c . "$root/said.txt")" -eq 6 ] || fail "six starts said $(grep -c . "$root/said.txt") lines"
+    [ "$(grep -c -F "$1" "$root/said.txt")" -eq 6 ] || fail "not every line names $1"
+    grep -q -F "$2" "$log" || fail "no line says $1 $2"
+    [ -z "${3:-}" ] && return
+    stop TERM "$3/zandrel.lock"
+    [ "$(stat -c '%F %U %a' "$1")" = "$was" ] || fail "$1 was changed"
 }
 
 case $case in
@@ -175,6 +208,75 @@ foreign)
     [ ! -s "$root/heard" ] || fail "another user's process was sent: $(cat "$root/heard")"
     stop TERM
     [ -S "$socket" ] || fail "the other user's socket was removed"
+    ;;
+stale)
+    # What a copy killed while making its lock leaves, or anything else; as
+    # root nothing is unreadable, so then the copies run as nobody.
+    if [ "$(id -u)" -eq 0 ]; then
+        runner=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+        chown -R 65534:65534 "$root"
+        "${runner[@]}" test -x "$program" || { echo "nobody cannot run $program, skipping"; exit 77; }
+    fi
+    for content in empty garbage unreadable; do
+        : >"$lock"
+        [ "$content" = garbage ] && head -c 300 /dev/urandom >"$lock"
+        [ "$content" = unreadable ] && chmod 000 "$lock"
+        [ "$(id -u)" -eq 0 ] && chown 65534:65534 "$lock"
+        start
+        start
+        settle
+        hands_over
+        ! grep -v '^This plugin does not support' "$log" || fail "a $content lock was named on standard error"
+        stop TERM
+    done
+    ;;
+lock_is_folder)
+    mkdir "$lock"
+    in_the_way "$lock" "is a folder" "$root/runtime-$(id -un)"
+    ;;
+lock_is_link)
+    ln -s "$root/elsewhere" "$lock"
+    in_the_way "$lock" "is a symbolic link"
+    [ "$(readlink "$lock")" = "$root/elsewhere" ] && [ ! -e "$root/elsewhere" ] || fail "the link was followed"
+    # Gone again, it leaves the lock's first place free, but the copy that
+    # runs holds its lock in the next: a start looks there too.
+    rm "$lock"
+    hands_over
+    stop TERM "$root/runtime-$(id -un)/zandrel.lock"
+    ;;
+lock_of_another_user)
+    needs_root
+    install -o 65534 -m 600 /dev/null "$lock"
+    in_the_way "$lock" "is a file of another user" "$root/runtime-$(id -un)"
+    ;;
+runtime_open_to_others)
+    chmod 755 "$root"
+    in_the_way "$root" "is open to other users" "$root/runtime-$(id -un)"
+    ;;
+runtime_of_another_user)
+    needs_root
+    export XDG_RUNTIME_DIR=$root/theirs
+    install -d -o 65534 -m 700 "$XDG_RUNTIME_DIR"
+    in_the_way "$XDG_RUNTIME_DIR" "belongs to another user" "$root/runtime-$(id -un)"
+    ;;
+no_runtime_and_tmp_runtime_of_another_user)
+    # Without XDG_RUNTIME_DIR, Qt and the desktop's libraries use
+    # runtime-<user> in the temporary folder, which anyone may make first.
+    needs_root
+    unset XDG_RUNTIME_DIR
+    install -d -o 65534 -m 700 "$root/runtime-$(id -un)"
+    in_the_way "$root/runtime-$(id -un)" "belongs to another user" "$HOME/.cache/zandrel-runtime"
+    ;;
+runtime_full)
+    needs_root
+    export XDG_RUNTIME_DIR=$root/full
+    install -d -m 700 "$XDG_RUNTIME_DIR"
+    mount -t tmpfs -o size=64k,nr_inodes=16,mode=700 zandrel-full "$XDG_RUNTIME_DIR" 2>/dev/null ||
+        { echo "cannot mount a file system here, skipping"; exit 77; }
+    mounted=$XDG_RUNTIME_DIR
+    head -c 1M /dev/zero >"$XDG_RUNTIME_DIR/filler" 2>/dev/null
+    for ((i = 0; i < 16; i++)); do : 2>/dev/null >"$XDG_RUNTIME_DIR/$i"; done
+    in_the_way "$XDG_RUNTIME_DIR" "No space left on device" "$root/runtime-$(id -un)"
     ;;
 squatter)
     mkdir "$socket"

@@ -146,6 +146,37 @@ TEST_F(QtRuntimeFiles, TemporaryFilesAreNewEmptyAndPrefixedInTheirFolderAndAMiss
     EXPECT_EQ(first.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
 }
 
+TEST(QtRuntimeFolders, TheDocumentsFolderIsAnAbsoluteUtf8PathOrNoneWithTheReason)
+{
+    const struct {
+        const char *home, *setting, *folder, *told;  // HOME and XDG_DOCUMENTS_DIR (null: unset); what is named
+        bool settingsHere = false;                   // XDG_CONFIG_HOME relative, to the settings in the current folder
+    } cases[] = {
+        {"/home/u", nullptr, "/home/u/Documents", ""}, {"/home/u", "$HOME/Papers", "/home/u/Papers", ""},
+        {nullptr, nullptr, "", "HOME is not set"}, {"home/u", nullptr, "", "HOME is home/u, which is not an absolute"},
+        {"/home/\xff", nullptr, "", "HOME names a folder whose name is not valid UTF-8"},
+        {"/home/u", "Papers", "", "(XDG_DOCUMENTS_DIR) is Papers, which is not an absolute"},
+        {"/home/u", "/srv/\xff", "", "(XDG_DOCUMENTS_DIR) is not valid UTF-8"},
+        {"/home/u", "/srv/planted", "", "XDG_CONFIG_HOME is ., which is not an absolute", true},
+    };
+    const QTemporaryDir config;
+    const QByteArray home = qgetenv("HOME"), configHome = qgetenv("XDG_CONFIG_HOME");
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(config.path());
+    for (const auto &c : cases) {
+        qputenv("XDG_CONFIG_HOME", c.settingsHere ? QByteArray(".") : QFile::encodeName(config.path()));
+        c.home ? qputenv("HOME", c.home) : qunsetenv("HOME");
+        QFile settings(config.filePath("user-dirs.dirs"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        settings.write(c.setting ? QByteArray("XDG_DOCUMENTS_DIR=\"") + c.setting + "\"\n" : QByteArray());
+        settings.close();
+        const NamedFolder named = QtRuntime().documentsFolder();
+        EXPECT_EQ(named.path, c.folder) << c.home << " " << c.setting;
+        EXPECT_TRUE(*c.told ? named.problem.find(c.told) != std::string::npos : named.problem.empty()) << named.problem;
+    }
+    qputenv("HOME", home), qputenv("XDG_CONFIG_HOME", configHome), QDir::setCurrent(current);
+}
+
 TEST(QtRuntimeStart, EachArgumentArrivesWholeAndAProgramThatCannotStartIsAFailure)
 {
     const QTemporaryDir dir;
@@ -234,13 +265,19 @@ TEST(HelpDocumentFile, ReadsTheBuiltHelpInIndexOrderAndRefusesADamagedOneByName)
 // The real runtime, with the boxes it would show and the programs it would start recorded instead, in a
 // program folder of its own.
 struct RecordingQtRuntime : QtRuntime {
-    void showMessage(const std::string &text, const std::string &, MessageIcon) override { messages.push_back(text); }
+    void showMessage(const std::string &text, const std::string &, MessageIcon) override
+    {
+        messages.push_back(text);
+        if (whileBoxShows)
+            whileBoxShows();
+    }
     void startCommand(const StartCommand &command) override { commands.push_back(command); }
     std::string executableFolder() const override { return folder.path().toStdString(); }
 
     QTemporaryDir folder;
     std::vector<std::string> messages;
     std::vector<StartCommand> commands;
+    std::function<void()> whileBoxShows;
 };
 
 HelpViewer *onlyViewer()
@@ -259,14 +296,15 @@ std::string runsFolder()
     return QDir::temp().entryList(all).join(' ').toStdString();
 }
 
-TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalDuringTheWaitOpensNoLinkAndLeavesNothingBehind)
+TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalInTheBoxOrTheWaitOpensNothingMoreAndLeavesNothingBehind)
 {
-    for (const bool bySignal : {false, true}) {
-        SCOPED_TRACE(bySignal ? "SIGTERM" : "closed");
+    enum Ending { ClosedInWait, SignalInWait, SignalInBox };
+    for (const Ending ending : {ClosedInWait, SignalInWait, SignalInBox}) {
+        SCOPED_TRACE(ending);
         RecordingQtRuntime runtime;
         const std::string before = runsFolder();
         Form1 window(runtime);
-        const SignalShutdown shutdown(window);
+        const SignalShutdown shutdown(window, runtime);
         ASSERT_TRUE(window.Form_Load());
         window.show();
         QAction *helpTopics = window.findChild<QAction *>("mnuHelpTopics");
@@ -298,12 +336,19 @@ TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalDuringTheWaitOpensNo
         EXPECT_EQ(runsFolder(), whileOpen);
 
         // The window answers during the ten seconds Make Bracket waits before the link; ended then, it opens none.
+        // Ended while "Bracket Created" shows, it does not open the page either.
         for (const char *list : {"TournamentSize", "TournamentType", "TournamentSeeding"})
             window.findChild<QComboBox *>(list)->setCurrentIndex(0);
-        QTimer::singleShot(300, &window, [&] { bySignal ? void(std::raise(SIGTERM)) : void(window.close()); });
+        if (ending == SignalInBox)
+            runtime.whileBoxShows = [&] {
+                std::raise(SIGTERM);
+                EXPECT_TRUE(QTest::qWaitFor([&] { return shutdown.requested(); }));
+            };
+        else
+            QTimer::singleShot(300, &window, [&] { ending ? void(std::raise(SIGTERM)) : void(window.close()); });
         window.findChild<QPushButton *>("Command1")->click();  // returns after the wait
         EXPECT_FALSE(window.isOpen());
-        EXPECT_EQ(runtime.commands.size(), 1u) << "only the page";
+        EXPECT_EQ(runtime.commands.size(), ending == SignalInBox ? 0u : 1u) << "the page at most";
         EXPECT_EQ(onlyViewer(), nullptr);
         EXPECT_EQ(runsFolder(), before) << "the help files, the lock and the socket go";
         EXPECT_EQ(runtime.messages.size(), 1u) << "no failure; only the page is announced";

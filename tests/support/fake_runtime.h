@@ -33,7 +33,10 @@ public:
     }
     std::string executableFolder() const override { return m_folder; }
     std::string executableBaseName() const override { return "zandrel"; }
-    std::string documentsFolder() const override { return documents; }
+    NamedFolder documentsFolder() const override
+    {
+        return {documents, documents.empty() ? "the system names no documents folder" : ""};
+    }
     void startCommand(const StartCommand &command) override;
     void processEvents() override {}
     void waitSeconds(int seconds) override;

@@ -1,0 +1,59 @@
+#pragma once
+// The lock that lets one copy of Zandrel run per user, and the private
+// folders it may live in. The system lets the lock go when its holder ends,
+// however it ends: a file left behind, empty, unreadable or whole, keeps no
+// start out, and only a running copy does. Nothing else that stands where
+// the lock belongs (a folder, a link, another user's file) is opened,
+// replaced or removed; the lock then lives in the next private folder.
+
+#include <QList>
+#include <QString>
+
+namespace zandrel {
+
+// A folder the lock and the socket may live in.
+struct InstanceFolder {
+    QString path;
+    bool withParents = false;  // the folders above it are made too when missing
+};
+
+// The folders the lock and the socket may live in, first choice first: the
+// session's runtime folder (XDG_RUNTIME_DIR), the one Qt and the desktop's
+// libraries use without it (runtime-<user> in the temporary folder), and
+// "zandrel-runtime" in the user's cache folder. On Windows, the temporary
+// folder, which lies in the user's own profile.
+QList<InstanceFolder> instanceFolders(const QString &temporaryFolder);
+
+// What keeps `folder` from being one where nobody but this user can make a
+// name first; empty when nothing does. A missing one is made, mode 0700.
+QString privateFolderProblem(const InstanceFolder &folder);
+
+class InstanceLock {
+public:
+    enum class Outcome { Taken, HeldByAnother, Unusable };
+
+    InstanceLock() = default;
+    ~InstanceLock() { release(); }
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    // Takes the lock at `path` unless another process holds it. Unusable
+    // when something other than a lock file of this user's stands there, or
+    // the system refuses; `problem` then says what, naming the path.
+    Outcome take(const QString &path, QString *problem);
+    // Whether some process holds the lock at `path`; nothing there, or
+    // nothing this user may open, holds nothing.
+    static bool isHeld(const QString &path);
+    // Lets the lock go and removes its file, if this still holds it.
+    void release();
+
+private:
+    QString m_path;
+#ifdef Q_OS_WIN
+    void *m_handle = nullptr;  // the open file; the system deletes it when it closes
+#else
+    int m_descriptor = -1;  // the open file, locked with flock
+#endif
+};
+
+}  // namespace zandrel

@@ -54,12 +54,14 @@ void writeArray(std::ostream &out, std::size_t index, const Bytes &bytes)
 
 std::string source(const std::map<int, std::string> &files)
 {
-    std::map<Bytes, std::size_t> arrays;  // content -> index of its array
+    // Content -> index of its array. Keyed by text, as the same bytes in a
+    // vector make MinGW's g++ 12 warn falsely inside std::less.
+    std::map<std::string, std::size_t> arrays;
     std::map<int, std::size_t> itemArray;
     std::ostringstream data;
     for (const auto &[number, path] : files) {
         const Bytes bytes = readItem(path);
-        const auto [it, added] = arrays.try_emplace(bytes, arrays.size());
+        const auto [it, added] = arrays.try_emplace(std::string(bytes.begin(), bytes.end()), arrays.size());
         if (added)
             writeArray(data, it->second, bytes);
         itemArray[number] = it->second;

@@ -27,9 +27,9 @@ std::string page(const std::vector<int> &layout, const std::function<std::string
     return text + "</table><p>Round 1 \x96 Final\xA0</p></body></html>\r\n";
 }
 
-const auto placeholder = [](int slot) { return "PLAYER " + std::to_string(slot); };
+const auto placeholder = [](int slot) { return std::string("PLAYER ") + std::to_string(slot); };
 // Bracketed, so that "PLAYER 1" filled inside "PLAYER 10<" would show.
-const auto boxName = [](int box) { return "(" + std::to_string(box) + ")"; };
+const auto boxName = [](int box) { return std::string("(") + std::to_string(box) + ")"; };
 
 struct Filled { std::string page; std::vector<int> asked; int taken = 0; };
 

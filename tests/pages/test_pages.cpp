@@ -234,7 +234,7 @@ TEST(BracketPages, KeepTheirContractSetupGridSeedOrderLabelsDropInsAndFinals)
 
         // Each label twice (beside its match, where its loser drops in); a round's losers below, in label order.
         for (int n = 0; n < 32; ++n)
-            EXPECT_EQ(count(bytes, ">" + labelName(n) + "<"), n < entrants ? 2u : 0u) << labelName(n);
+            EXPECT_EQ(count(bytes, std::string(">") + labelName(n) + "<"), n < entrants ? 2u : 0u) << labelName(n);
         for (std::vector<std::string> round : rounds) {
             std::ranges::sort(round, {}, [](const std::string &label) { return std::pair(label.size(), label); });
             for (size_t i = 0; i < round.size(); ++i)

@@ -82,7 +82,7 @@ std::vector<std::string> numbered(int count)
 {
     std::vector<std::string> names;
     for (int i = 1; i <= count; ++i)
-        names.push_back("N" + std::to_string(i));
+        names.push_back(std::string("N") + std::to_string(i));
     return names;
 }
 std::string lines(int count)

@@ -294,7 +294,11 @@ TEST_F(Form1Test, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailedWrite
         EXPECT_EQ(runtime.text(page), expectedPage(c.boxOfSlot));
         EXPECT_EQ(runtime.messages.at(0).text, "Bracket created in file " + page + ".  Will now attempt to open...");
         ASSERT_EQ(runtime.commands.size(), 2u);
+#ifdef _WIN32  // the command interpreter's line, whose forms the bracket tests check
+        EXPECT_THAT(runtime.commands[0].windowsCommandLine, ::testing::HasSubstr("bracket.html\""));
+#else
         EXPECT_EQ(runtime.commands[0].arguments, std::vector<std::string>{page});
+#endif
     }
 }
 

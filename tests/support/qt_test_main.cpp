@@ -15,7 +15,7 @@ int main(int argc, char **argv)
     // it starts inherit: runs meet neither each other nor a copy the user
     // has open.
     const QTemporaryDir own;
-    for (const char *variable : {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME"})
+    for (const char *variable : {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME", "TMP", "TEMP"})
         qputenv(variable, own.path().toLocal8Bit());
     ::testing::InitGoogleMock(&argc, argv);
     QApplication app(argc, argv);

@@ -296,7 +296,7 @@ bool Form1::Form_Load()
     fillLists();
     for (int box = 1; box <= MaxEntrants; ++box)
         playerNameBox(box)->setText(QStringLiteral("Player %1").arg(box));
-    LoadPlayerNames(m_runtime, *this);
+    loadPlayerNames(m_runtime, *this);
     m_runtime.seedRandomFromClock();
     return true;
 }
@@ -463,11 +463,11 @@ void Form1::Command1_Click()
 {
 #ifdef Q_OS_WIN
     // Which interpreter opens documents depends on the Windows family.
-    const auto osFamily = [] { return GetOsVersionNumber(WindowsRegistry()); };
+    const auto osFamily = [] { return readOsFamily(WindowsRegistry()); };
 #else
     const std::function<std::optional<double>()> osFamily;
 #endif
-    runGuarded([this, &osFamily] { MakeBracket(m_runtime, *this, osFamily); });
+    runGuarded([this, &osFamily] { makeBracket(m_runtime, *this, osFamily); });
 }
 
 void Form1::mnuMakeBracket_Click()
@@ -477,7 +477,7 @@ void Form1::mnuMakeBracket_Click()
 
 void Form1::mnuHelpTopics_Click()
 {
-    runGuarded([this] { m_help.ShowHelp(); });
+    runGuarded([this] { m_help.showHelp(); });
 }
 
 void Form1::mnuAbout_Click()

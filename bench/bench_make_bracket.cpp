@@ -33,8 +33,8 @@ struct Folder {
 
 std::string fillLargestPage(zandrel::Runtime &runtime)
 {
-    const std::string page = zandrel::GetBracketTemplate(runtime, LargestPage);
-    return zandrel::FillBracketText(zandrel::ReadTemplateText(runtime, page), "Club Championship", "32",
+    const std::string page = zandrel::extractBracketTemplate(runtime, LargestPage);
+    return zandrel::fillBracketText(zandrel::readTemplateText(runtime, page), "Club Championship", "32",
                                     zandrel::SeededText, name, [] { return 0.5f; });
 }
 
@@ -46,7 +46,7 @@ void wholeCommandCore(benchmark::State &state)
     std::size_t bytes = 0;
     for (auto _ : state) {
         const std::string page = fillLargestPage(runtime);
-        zandrel::WriteBracketFile(runtime, target, page);
+        zandrel::writeBracketFile(runtime, target, page);
         bytes = page.size();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));

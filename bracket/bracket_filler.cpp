@@ -53,7 +53,7 @@ std::vector<std::string> slotTexts(int size, bool seeded, const PlayerNameSource
 {
     PlayerOrder order = initialPlayerOrder(size);
     if (!seeded)
-        ShufflePlayerOrder(order, size, nextRandom);
+        shufflePlayerOrder(order, size, nextRandom);
     std::vector<std::string> texts(static_cast<std::size_t>(size) + 1);
     for (int slot = 1; slot <= size; ++slot)
         texts[slot] = toPageText(playerName(order[slot])) + '<';
@@ -67,14 +67,14 @@ std::string bracketFilePath(std::string_view outputFolder)
     return joinPath(outputFolder, "bracket.html");
 }
 
-std::string ReadTemplateText(Runtime &runtime, const std::string &templateFile)
+std::string readTemplateText(Runtime &runtime, const std::string &templateFile)
 {
     const Bytes bytes = runtime.readFile(templateFile);
     runtime.removeFile(templateFile);
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::string FillBracketText(std::string_view pageText, std::string_view title, std::string_view sizeText,
+std::string fillBracketText(std::string_view pageText, std::string_view title, std::string_view sizeText,
                             std::string_view seedingText, const PlayerNameSource &playerName,
                             const RandomSource &nextRandom)
 {
@@ -117,7 +117,7 @@ std::string FillBracketText(std::string_view pageText, std::string_view title, s
     return filled;
 }
 
-void WriteBracketFile(Runtime &runtime, const std::string &outputFile, std::string_view pageText)
+void writeBracketFile(Runtime &runtime, const std::string &outputFile, std::string_view pageText)
 {
     runtime.replaceFile(outputFile, Bytes(pageText.begin(), pageText.end()));
 }

@@ -25,7 +25,7 @@ std::string bracketFilePath(std::string_view outputFolder);
 
 // Reads the whole page file, then deletes it. A failure to read propagates
 // as Failure and leaves the file where it was.
-std::string ReadTemplateText(Runtime &runtime, const std::string &templateFile);
+std::string readTemplateText(Runtime &runtime, const std::string &templateFile);
 
 // Fills the page in one left-to-right scan: every "<title></title>" takes the
 // title, and every "PLAYER k<" with k from 1 to the size takes a name and
@@ -33,12 +33,12 @@ std::string ReadTemplateText(Runtime &runtime, const std::string &templateFile);
 // taking one value from `nextRandom` per slot. Inserted text is never scanned
 // again, so a name that reads "PLAYER 5" stays as typed. Boxes above the size
 // are never asked for. Throws Failure when `sizeText` is no size.
-std::string FillBracketText(std::string_view pageText, std::string_view title, std::string_view sizeText,
+std::string fillBracketText(std::string_view pageText, std::string_view title, std::string_view sizeText,
                             std::string_view seedingText, const PlayerNameSource &playerName,
                             const RandomSource &nextRandom);
 
 // Replaces `outputFile` with the page in one step. When writing fails the old
 // file stays as it was and the Failure propagates.
-void WriteBracketFile(Runtime &runtime, const std::string &outputFile, std::string_view pageText);
+void writeBracketFile(Runtime &runtime, const std::string &outputFile, std::string_view pageText);
 
 }  // namespace zandrel

@@ -1,7 +1,6 @@
 #include "bracket/bracket_opener.h"
 
 #include "bracket/bracket_filler.h"
-#include "bracket/mod_wait.h"
 #include "platform/os_family.h"
 #include "platform/runtime.h"
 #include "product.h"
@@ -75,7 +74,7 @@ std::string windowsLinkCommandLine(std::optional<double> osFamily, std::string_v
     return windowsStartCommandLine(osFamily, webLink, webLink);
 }
 
-void OpenBracket(Runtime &runtime, const std::string &outputFolder, const BracketOpening &how)
+void openBracket(Runtime &runtime, const std::string &outputFolder, const BracketOpening &how)
 {
     StartCommand page;
     StartCommand link;
@@ -89,7 +88,9 @@ void OpenBracket(Runtime &runtime, const std::string &outputFolder, const Bracke
     }
 
     runtime.startCommand(page);
-    ModWait::WaitSeconds(runtime, LinkDelaySeconds);
+    // The window keeps handling its events meanwhile: the user may go on
+    // typing, close it or make another bracket inside the wait.
+    runtime.waitSeconds(LinkDelaySeconds);
     if (how.stillOpen && !how.stillOpen())
         return;
     runtime.startCommand(link);

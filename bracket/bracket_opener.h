@@ -59,6 +59,6 @@ struct BracketOpening {
 // seconds while the window stays usable, then starts the one that opens the
 // product's web link. A command that cannot be started throws Failure; when
 // it is the page's, there is no wait and no link.
-void OpenBracket(Runtime &runtime, const std::string &outputFolder, const BracketOpening &how = {});
+void openBracket(Runtime &runtime, const std::string &outputFolder, const BracketOpening &how = {});
 
 }  // namespace zandrel

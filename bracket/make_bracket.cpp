@@ -52,7 +52,7 @@ int templateNumberFor(std::string_view sizeText, std::string_view typeText)
            + (typeText == SingleElimination ? SingleEliminationItemBase : DoubleEliminationItemBase);
 }
 
-void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::optional<double>()> &osFamily)
+void makeBracket(Runtime &runtime, BracketView &view, const std::function<std::optional<double>()> &osFamily)
 {
     if (!choicesComplete(runtime, view))
         return;
@@ -60,18 +60,18 @@ void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::o
     // Decided, and the user's folder made, before anything is written.
     const std::string folder = outputFolder(runtime);
 
-    const std::string templateFile = GetBracketTemplate(runtime, templateNumber);
+    const std::string templateFile = extractBracketTemplate(runtime, templateNumber);
     if (templateFile.empty())
         return;  // The user has been told why; there is nothing to fill.
-    const std::string page = FillBracketText(
-        ReadTemplateText(runtime, templateFile), view.titleText(), view.sizeText(), view.seedingText(),
+    const std::string page = fillBracketText(
+        readTemplateText(runtime, templateFile), view.titleText(), view.sizeText(), view.seedingText(),
         [&view](int box) { return view.playerName(box); }, [&runtime] { return runtime.nextRandom(); });
 
     // The old bracket.html is not deleted first: the new page replaces it in
     // one step (a stale bracket.tmp included), so a failed write leaves the
     // last good page in place.
     const std::string outputFile = bracketFilePath(folder);
-    WriteBracketFile(runtime, outputFile, page);
+    writeBracketFile(runtime, outputFile, page);
 
     runtime.showMessage("Bracket created in file " + outputFile + ".  Will now attempt to open...",
                         "Bracket Created", MessageIcon::Information);
@@ -83,7 +83,7 @@ void MakeBracket(Runtime &runtime, BracketView &view, const std::function<std::o
     BracketOpening how;
     how.stillOpen = [&view] { return view.isOpen(); };
     how.osFamily = osFamily;
-    OpenBracket(runtime, folder, how);
+    openBracket(runtime, folder, how);
 }
 
 }  // namespace zandrel

@@ -18,7 +18,7 @@ int templateNumberFor(std::string_view sizeText, std::string_view typeText);
 // program, or in the user's folder when the program's cannot be written:
 // outputFolder), say so, and open it. `osFamily` tells which Windows command interpreter
 // opens documents; elsewhere it is left unset.
-void MakeBracket(Runtime &runtime, BracketView &view,
+void makeBracket(Runtime &runtime, BracketView &view,
                  const std::function<std::optional<double>()> &osFamily = {});
 
 }  // namespace zandrel

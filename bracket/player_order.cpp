@@ -35,7 +35,7 @@ PlayerOrder initialPlayerOrder(int size)
     return order;
 }
 
-void ShufflePlayerOrder(PlayerOrder &playerOrder, int size, const RandomSource &nextRandom)
+void shufflePlayerOrder(PlayerOrder &playerOrder, int size, const RandomSource &nextRandom)
 {
     checkTournamentSize(size);
     for (int n = size; n >= 1; --n) {

@@ -25,6 +25,6 @@ PlayerOrder initialPlayerOrder(int size);
 // exactly `size` values from `nextRandom`, one per position, even for the
 // last, where nothing can move: each draw advances the generator by the size.
 // Throws Failure when `size` is outside 0 to 32.
-void ShufflePlayerOrder(PlayerOrder &playerOrder, int size, const RandomSource &nextRandom);
+void shufflePlayerOrder(PlayerOrder &playerOrder, int size, const RandomSource &nextRandom);
 
 }  // namespace zandrel

@@ -2,9 +2,9 @@
 
 #include "help/help_windows.h"
 
-namespace zandrel::BringToFront {
+namespace zandrel {
 
-void BringToFrontByTitle(HelpWindows &windows, const std::string &title)
+void bringToFrontByTitle(HelpWindows &windows, const std::string &title)
 {
     const HelpWindows::Handle window = windows.findWindow(title);
     if (window == 0)
@@ -23,4 +23,4 @@ void BringToFrontByTitle(HelpWindows &windows, const std::string &title)
     }
 }
 
-}  // namespace zandrel::BringToFront
+}  // namespace zandrel

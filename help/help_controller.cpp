@@ -6,7 +6,7 @@
 #include "platform/runtime.h"
 #include "platform/tournament.h"
 #include "templates/builtin_items.h"
-#include "templates/mod_res_files.h"
+#include "templates/item_extraction.h"
 
 namespace zandrel {
 
@@ -23,13 +23,13 @@ HelpController::HelpController(Runtime &runtime, HelpWindows &windows)
 {
 }
 
-void HelpController::ShowHelp()
+void HelpController::showHelp()
 {
     if (m_windows.findWindow(HelpTitle) != 0) {
-        BringToFront::BringToFrontByTitle(m_windows, HelpTitle);
+        bringToFrontByTitle(m_windows, HelpTitle);
         return;
     }
-    const std::string helpFile = GetHelpFile();
+    const std::string helpFile = extractHelpFile();
     // The failure has been told; a viewer on nothing would only add a second,
     // more confusing message.
     if (helpFile.empty())
@@ -42,35 +42,35 @@ void HelpController::ShowHelp()
     }
 }
 
-std::string HelpController::GetHelpFile()
+std::string HelpController::extractHelpFile()
 {
-    if (!m_helpFileNameString.empty())
-        return m_helpFileNameString;
+    if (!m_helpFilePath.empty())
+        return m_helpFilePath;
 
     std::string base;
     std::string reason;
-    if (!ModResFiles::CreateTempFileName(m_runtime, ModResFiles::TempPrefix, base, reason)) {
-        m_runtime.showMessage(ModResFiles::failureMessage(ModResFiles::NoTempNameMessage, reason), ProgramTitle,
+    if (!extraction::createTempFileName(m_runtime, extraction::TempPrefix, base, reason)) {
+        m_runtime.showMessage(extraction::failureMessage(extraction::NoTempNameMessage, reason), ProgramTitle,
                               MessageIcon::Stop);
         return {};
     }
     const std::string helpFile = base + HelpFileExtension;
-    if (ModResFiles::SaveResItemToDisk(m_runtime, HelpItemNumber, BuiltInItemType, helpFile, &reason) != 0) {
+    if (extraction::saveItemToDisk(m_runtime, HelpItemNumber, BuiltInItemType, helpFile, &reason) != 0) {
         // Nothing of a failed attempt is kept, so the next Help Topics starts
         // afresh instead of opening an empty or partly written file.
         removeFileIfPresent(m_runtime, helpFile);
         removeFileIfPresent(m_runtime, base);
-        m_runtime.showMessage(ModResFiles::failureMessage(ModResFiles::CannotSaveMessage, reason), ProgramTitle,
+        m_runtime.showMessage(extraction::failureMessage(extraction::CannotSaveMessage, reason), ProgramTitle,
                               MessageIcon::Stop);
         return {};
     }
     // The base name only reserved the name; the help file is what counts.
     removeFileIfPresent(m_runtime, base);
-    m_helpFileNameString = helpFile;
-    return m_helpFileNameString;
+    m_helpFilePath = helpFile;
+    return m_helpFilePath;
 }
 
-void HelpController::CloseHelp()
+void HelpController::closeHelp()
 {
     const HelpWindows::Handle viewer = m_windows.findWindow(HelpTitle);
     if (viewer != 0)
@@ -79,7 +79,7 @@ void HelpController::CloseHelp()
 
 void HelpController::shutdown()
 {
-    CloseHelp();
+    closeHelp();
     // The close request is queued: the viewer acts on it, and lets go of its
     // files, only while events are handled.
     for (int waited = 0; waited < HelpCloseWaitMilliseconds; waited += WaitSliceMilliseconds) {
@@ -87,9 +87,9 @@ void HelpController::shutdown()
         m_runtime.sleepMilliseconds(WaitSliceMilliseconds);
     }
     m_runtime.processEvents();
-    if (m_helpFileNameString.empty())
+    if (m_helpFilePath.empty())
         return;
-    removeFileIfPresent(m_runtime, m_helpFileNameString);
+    removeFileIfPresent(m_runtime, m_helpFilePath);
 }
 
 }  // namespace zandrel

@@ -25,25 +25,25 @@ public:
     HelpController(Runtime &runtime, HelpWindows &windows);
 
     // The Help Topics command, all of it.
-    void ShowHelp();
+    void showHelp();
     // The help file's path; written out on the first successful call of the
     // run and kept. Empty after a failure, which has been reported; the next
     // call then tries again from the start.
-    std::string GetHelpFile();
+    std::string extractHelpFile();
     // Asks an open viewer to close and returns at once.
-    void CloseHelp();
+    void closeHelp();
     // The exit steps: close the viewer, wait while handling events so it can
     // really go, then delete the help file. Failures
     // to delete are ignored: the files are in the temporary folder.
     void shutdown();
 
     // Empty until the first successful extraction; kept after shutdown.
-    const std::string &helpFileNameString() const { return m_helpFileNameString; }
+    const std::string &helpFilePath() const { return m_helpFilePath; }
 
 private:
     Runtime &m_runtime;
     HelpWindows &m_windows;
-    std::string m_helpFileNameString;
+    std::string m_helpFilePath;
 };
 
 }  // namespace zandrel

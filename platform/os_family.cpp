@@ -57,7 +57,7 @@ std::optional<double> parseVersionNumber(std::string_view text)
 
 }  // namespace
 
-std::optional<double> GetOsVersionNumber(const RegistryReader &registry)
+std::optional<double> readOsFamily(const RegistryReader &registry)
 {
     if (!registry.read(RegistryValue::ProductType))
         return olderFamilyNumber(registry.read(RegistryValue::WindowsVersionNumber));

@@ -22,7 +22,7 @@ inline constexpr const char *NtCurrentVersion = "HKLM\\SOFTWARE\\Microsoft\\Wind
 // 3 for Windows Me, the NT version number (5.1, 6.1, ...) for the NT family,
 // and nothing for an NT system whose version cannot be read as a number.
 // Failed reads are absorbed; a reader that cannot start at all throws.
-std::optional<double> GetOsVersionNumber(const RegistryReader &registry);
+std::optional<double> readOsFamily(const RegistryReader &registry);
 
 // The callers' one test of that value: only 1 and 2 need command.com.
 bool usesCommandCom(std::optional<double> osFamily);

@@ -83,7 +83,7 @@ std::vector<std::string> parsePlayerList(std::string_view bytes)
     return cp1252Names(lines);
 }
 
-void LoadPlayerNames(Runtime &runtime, PlayerListView &view)
+void loadPlayerNames(Runtime &runtime, PlayerListView &view)
 {
     const std::string folder = playerListFolder(runtime);
     if (folder.empty())

@@ -38,6 +38,6 @@ std::vector<std::string> parsePlayerList(std::string_view bytes);
 // before its size). A missing or empty file (or a missing folder) changes nothing and says nothing;
 // any other failure to read it shows its description in a message box titled
 // "Error <number> Program Error". Never throws a read failure.
-void LoadPlayerNames(Runtime &runtime, PlayerListView &view);
+void loadPlayerNames(Runtime &runtime, PlayerListView &view);
 
 }  // namespace zandrel

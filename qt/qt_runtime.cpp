@@ -397,7 +397,7 @@ float QtRuntime::nextRandom()
 
 Bytes QtRuntime::builtInItem(int number, const std::string &typeName)
 {
-    const auto bytes = BuiltInItem(number, typeName);
+    const auto bytes = builtInItemBytes(number, typeName);
     return Bytes(bytes.begin(), bytes.end());
 }
 

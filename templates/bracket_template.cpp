@@ -3,30 +3,30 @@
 #include "platform/failure.h"
 #include "platform/runtime.h"
 #include "templates/builtin_items.h"
-#include "templates/comp_lzss3.h"
-#include "templates/mod_res_files.h"
+#include "templates/item_extraction.h"
+#include "templates/lzss_decoder.h"
 
 namespace zandrel {
 
-std::string GetBracketTemplate(Runtime &runtime, int templateNumber)
+std::string extractBracketTemplate(Runtime &runtime, int templateNumber)
 {
     std::string baseName;
     std::string reason;
-    if (!ModResFiles::CreateTempFileName(runtime, ModResFiles::TempPrefix, baseName, reason)) {
-        runtime.showMessage(ModResFiles::failureMessage(ModResFiles::NoTempNameMessage, reason), {},
+    if (!extraction::createTempFileName(runtime, extraction::TempPrefix, baseName, reason)) {
+        runtime.showMessage(extraction::failureMessage(extraction::NoTempNameMessage, reason), {},
                             MessageIcon::Stop);
         return {};
     }
-    if (ModResFiles::SaveResItemToDisk(runtime, templateNumber, BuiltInItemType, baseName, &reason) != 0) {
+    if (extraction::saveItemToDisk(runtime, templateNumber, BuiltInItemType, baseName, &reason) != 0) {
         removeFileIfPresent(runtime, baseName);
-        runtime.showMessage(ModResFiles::failureMessage(ModResFiles::CannotSaveMessage, reason), {},
+        runtime.showMessage(extraction::failureMessage(extraction::CannotSaveMessage, reason), {},
                             MessageIcon::Stop);
         return {};
     }
 
     std::string page;
     try {
-        page = DecompressTemplate(runtime, baseName);
+        page = decompressTemplate(runtime, baseName);
     } catch (...) {
         removeFileIfPresent(runtime, baseName);
         throw;
@@ -35,11 +35,11 @@ std::string GetBracketTemplate(Runtime &runtime, int templateNumber)
     return page;
 }
 
-std::string DecompressTemplate(Runtime &runtime, const std::string &fileNameString)
+std::string decompressTemplate(Runtime &runtime, const std::string &itemFile)
 {
-    Bytes bytes = runtime.readFile(fileNameString);
-    Comp_LZSS3::Decompress(bytes);
-    const std::string page = fileNameString + ".htm";
+    Bytes bytes = runtime.readFile(itemFile);
+    lzss::decompress(bytes);
+    const std::string page = itemFile + ".htm";
     runtime.createFileExclusive(page, bytes);
     return page;
 }

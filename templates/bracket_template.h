@@ -15,12 +15,12 @@ class Runtime;
 // be had or the item could not be saved. Other failures (a corrupt item, a
 // file that cannot be read or written) are thrown as Failure; in every case
 // the compressed copy is gone afterwards.
-std::string GetBracketTemplate(Runtime &runtime, int templateNumber);
+std::string extractBracketTemplate(Runtime &runtime, int templateNumber);
 
-// Expands the item held in the file `fileNameString` into a new file of the
+// Expands the item held in the file `itemFile` into a new file of the
 // same name followed by ".htm" and returns that name. Throws Failure when the
 // item is corrupt, a file cannot be read or written, or the ".htm" name is
 // already taken.
-std::string DecompressTemplate(Runtime &runtime, const std::string &fileNameString);
+std::string decompressTemplate(Runtime &runtime, const std::string &itemFile);
 
 }  // namespace zandrel

@@ -19,7 +19,7 @@ bool sameTypeName(std::string_view a, std::string_view b)
 
 }  // namespace
 
-std::span<const unsigned char> BuiltInItem(int number, std::string_view typeName)
+std::span<const unsigned char> builtInItemBytes(int number, std::string_view typeName)
 {
     const auto items = builtInItems();
     const auto it = std::ranges::lower_bound(items, number, {}, &EmbeddedItem::number);

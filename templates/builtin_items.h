@@ -1,6 +1,6 @@
 #pragma once
 // The catalogue of built-in items compiled into the program: the compressed
-// bracket pages 101 to 162, each a stream for Comp_LZSS3, and later the help
+// bracket pages 101 to 162, each a stream for the LZSS decoder, and the help
 // file 163. The build generates the item data (templates/store.cmake); this
 // header is how the rest of the program finds it.
 
@@ -20,7 +20,7 @@ struct EmbeddedItem {
 // The bytes of item `number` of type `typeName`. Throws Failure
 // (FailureNumber::MissingItem) when there is none: no item has that number, or
 // the type is not "Custom".
-std::span<const unsigned char> BuiltInItem(int number, std::string_view typeName);
+std::span<const unsigned char> builtInItemBytes(int number, std::string_view typeName);
 
 // Every built-in item, in ascending order of number. Defined by the generated source.
 std::span<const EmbeddedItem> builtInItems();

@@ -1,7 +1,7 @@
 #pragma once
-// Makes stored items: compresses a page into the stream that Comp_LZSS3
-// expands. Only the build runs it (the `lzss` tool); the program never
-// compresses anything.
+// Makes stored items: compresses a page into the stream that the decoder
+// (templates/lzss_decoder.h) expands. Only the build runs it (the `lzss`
+// tool); the program never compresses anything.
 
 #include <cstddef>
 #include <span>

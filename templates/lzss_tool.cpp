@@ -9,7 +9,7 @@
 // ends with one line on standard error and a non-zero exit status.
 
 #include "platform/failure.h"
-#include "templates/comp_lzss3.h"
+#include "templates/lzss_decoder.h"
 #include "templates/lzss_encoder.h"
 #include "templates/tool_files.h"
 
@@ -36,7 +36,7 @@ Bytes compress(const std::string &inPath)
     } catch (const std::invalid_argument &e) {
         throw std::runtime_error(inPath + ": cannot compress: " + e.what());
     }
-    if (zandrel::Comp_LZSS3::decompressed(item) != page)
+    if (zandrel::lzss::decompressed(item) != page)
         throw std::runtime_error(inPath + ": the compressed item does not expand back to the input");
     return item;
 }
@@ -45,7 +45,7 @@ Bytes decompress(const std::string &inPath)
 {
     Bytes bytes = readAll(inPath);
     try {
-        zandrel::Comp_LZSS3::Decompress(bytes);
+        zandrel::lzss::decompress(bytes);
     } catch (const zandrel::Failure &e) {
         throw std::runtime_error(inPath + ": " + e.description());
     }

@@ -3,10 +3,10 @@
 
 # The program's side: expanding an item and writing it out as a page.
 target_sources(zandrel_core PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/comp_lzss3.h
-    ${CMAKE_CURRENT_LIST_DIR}/comp_lzss3.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/mod_res_files.h
-    ${CMAKE_CURRENT_LIST_DIR}/mod_res_files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/lzss_decoder.h
+    ${CMAKE_CURRENT_LIST_DIR}/lzss_decoder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/item_extraction.h
+    ${CMAKE_CURRENT_LIST_DIR}/item_extraction.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bracket_template.h
     ${CMAKE_CURRENT_LIST_DIR}/bracket_template.cpp
     ${CMAKE_CURRENT_LIST_DIR}/builtin_items.h

@@ -6,7 +6,7 @@
 #include "app/twips.h"
 #include "platform/tournament.h"
 #include "templates/builtin_items.h"
-#include "templates/comp_lzss3.h"
+#include "templates/lzss_decoder.h"
 #include "tests/support/fake_runtime.h"
 
 #include <gmock/gmock.h>
@@ -245,7 +245,7 @@ TEST(Form1SecondCopy, HandsOverAndNeverShowsItsWindow)
 // The page of double elimination for 17 with slot k holding the name typed in box `boxOfSlot(k)`.
 std::string expectedPage(int (*boxOfSlot)(int))
 {
-    const Bytes bytes = Comp_LZSS3::decompressed(BuiltInItem(DoubleEliminationItemBase + 17, "Custom"));
+    const Bytes bytes = lzss::decompressed(builtInItemBytes(DoubleEliminationItemBase + 17, "Custom"));
     std::string page(bytes.begin(), bytes.end());
     for (int slot = 1; slot <= 17; ++slot) {
         const std::string placeholder = "PLAYER " + std::to_string(slot) + "<";

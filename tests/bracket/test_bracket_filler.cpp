@@ -40,7 +40,7 @@ Filled fill(const std::string &text, const std::string &size, const std::string 
 {
     Filled out;
     const auto box = [&](int k) { return out.asked.push_back(k), k == 2 ? typed : boxName(k); };
-    out.page = FillBracketText(text, typed, size, seeding, box, [&] { return ++out.taken, 0.0f; });
+    out.page = fillBracketText(text, typed, size, seeding, box, [&] { return ++out.taken, 0.0f; });
     return out;
 }
 
@@ -93,7 +93,7 @@ TEST(FillBracketText, SizeThatIsNoNumberOfEntrantsIsRefusedBeforeAnyBoxIsRead)
 {
     const auto box = [](int) -> std::string { return ADD_FAILURE() << "a box was read", ""; };
     for (const std::string size : {"", "abc", "33", "-1", " 12", "+4", "4.5"})
-        EXPECT_THROW(FillBracketText("PLAYER 1<", "", size, SeededText, box, [] { return 0.0f; }), Failure) << size;
+        EXPECT_THROW(fillBracketText("PLAYER 1<", "", size, SeededText, box, [] { return 0.0f; }), Failure) << size;
 }
 
 TEST(ReadTemplateText, ReadsTheWholePageThenDeletesItButKeepsOneItCouldNotRead)
@@ -102,9 +102,9 @@ TEST(ReadTemplateText, ReadsTheWholePageThenDeletesItButKeepsOneItCouldNotRead)
     testing::FakeRuntime runtime;
     runtime.files["/tmp/p.htm"] = Bytes(text.begin(), text.end());
     runtime.folders.insert("/tmp/p.htm");  // the runtime reads no file while a folder has its name
-    EXPECT_THROW(ReadTemplateText(runtime, "/tmp/p.htm"), Failure);
+    EXPECT_THROW(readTemplateText(runtime, "/tmp/p.htm"), Failure);
     runtime.folders.erase("/tmp/p.htm");
-    EXPECT_EQ(ReadTemplateText(runtime, "/tmp/p.htm"), text);
+    EXPECT_EQ(readTemplateText(runtime, "/tmp/p.htm"), text);
     EXPECT_FALSE(runtime.fileExists("/tmp/p.htm"));
 }
 
@@ -125,7 +125,7 @@ TEST(ShufflePlayerOrder, GeneratorValuesPickTheirPositions)
     for (const auto &c : cases) {
         PlayerOrder order = initialPlayerOrder(c.size);
         std::size_t taken = 0;
-        ShufflePlayerOrder(order, c.size, [&] { return c.values[std::min(taken++, c.values.size() - 1)]; });
+        shufflePlayerOrder(order, c.size, [&] { return c.values[std::min(taken++, c.values.size() - 1)]; });
         std::vector<int> expected = c.expected;
         expected.resize(MaxEntrants, 0);  // the entries above the size stay empty
         EXPECT_EQ(std::vector<int>(order.begin() + 1, order.end()), expected) << c.name;

@@ -83,7 +83,7 @@ TEST_F(MakeBracketTest, SeededPageIsWrittenAnnouncedThenOpenedAndTheLinkFollows)
         writtenBeforeMessage = runtime.text(Output);
         openedBeforeMessageClosed = runtime.commands.size();
     };
-    MakeBracket(runtime, view);
+    makeBracket(runtime, view);
 
     const std::string page = runtime.text(Output);
     EXPECT_THAT(page, ::testing::AllOf(HasSubstr("<title>Club Night</title>"), HasSubstr(">Ada<"), HasSubstr(">Jo<"),
@@ -102,7 +102,7 @@ TEST_F(MakeBracketTest, TheOldPageStaysWholeWhenWritingFails)
 {
     runtime.files[Output] = {'o', 'l', 'd'};
     view.name = [this](int) { return runtime.diskFull = true, std::string(); };  // the disk fills up meanwhile
-    EXPECT_THROW(MakeBracket(runtime, view), Failure);
+    EXPECT_THROW(makeBracket(runtime, view), Failure);
     EXPECT_EQ(runtime.text(Output), "old");
     EXPECT_TRUE(runtime.messages.empty() && runtime.commands.empty());
 }
@@ -111,7 +111,7 @@ TEST_F(MakeBracketTest, AMissingItemIsReportedAndNothingIsWrittenOrOpened)
 {
     runtime.items.erase(110);
     view.size = "10";
-    MakeBracket(runtime, view);
+    makeBracket(runtime, view);
     EXPECT_THAT(said(), ElementsAre("(x) Zandrel: Unable to save resource item to disk!\nNo built-in item 110"));
     EXPECT_TRUE(runtime.files.empty() && runtime.commands.empty()) << "nothing written, nothing left";
 }
@@ -121,9 +121,9 @@ TEST_F(MakeBracketTest, ASecondCommandDuringTheWaitRunsCompletelyInsideTheFirst)
     runtime.onWait = [this] {
         view.size = "7";
         view.name = [](int box) { return box == 7 ? "Late entrant" : ""; };
-        MakeBracket(runtime, view);
+        makeBracket(runtime, view);
     };
-    MakeBracket(runtime, view);
+    makeBracket(runtime, view);
     EXPECT_THAT(opened(), ElementsAre(HasSubstr(Output), HasSubstr(Output), HasSubstr(Link), HasSubstr(Link)));
     EXPECT_EQ(runtime.messages.size(), 2u);
     EXPECT_THAT(runtime.text(Output), HasSubstr(">Late entrant<")) << "the later page stays";
@@ -132,7 +132,7 @@ TEST_F(MakeBracketTest, ASecondCommandDuringTheWaitRunsCompletelyInsideTheFirst)
 TEST_F(MakeBracketTest, ClosingTheWindowDuringTheWaitOpensNoLink)
 {
     runtime.onWait = [this] { view.open = false; };
-    MakeBracket(runtime, view);
+    makeBracket(runtime, view);
     EXPECT_THAT(opened(), ElementsAre(HasSubstr(Output)));
 }
 
@@ -159,7 +159,7 @@ TEST(OpenBracket, StartsThePageWaitsTenSecondsThenStartsTheLink)
         FakeRuntime runtime;
         std::size_t startedBeforeWait = 0;
         runtime.onWait = [&] { startedBeforeWait = runtime.commands.size(); };
-        OpenBracket(runtime, c.folder, {c.host, [&] { return c.family; }, {}});
+        openBracket(runtime, c.folder, {c.host, [&] { return c.family; }, {}});
         EXPECT_THAT(runtime.commands, ElementsAre(c.page, c.link)) << c.name;
         EXPECT_THAT(runtime.waits, ElementsAre(10)) << c.name;
         EXPECT_EQ(startedBeforeWait, 1u) << c.name;
@@ -170,11 +170,11 @@ TEST(OpenBracket, StopsEarlyWhenStartingFailsOrTheFamilyCannotBeHad)
 {
     FakeRuntime failing;
     failing.failStart = true;
-    EXPECT_THROW(OpenBracket(failing, "/opt/z", {DesktopHost::FreeDesktop, {}, {}}), Failure);
+    EXPECT_THROW(openBracket(failing, "/opt/z", {DesktopHost::FreeDesktop, {}, {}}), Failure);
     EXPECT_TRUE(failing.waits.empty());
     FakeRuntime noFamily;
     const auto familyFails = []() -> std::optional<double> { throw Failure(429, "no registry"); };
-    EXPECT_THROW(OpenBracket(noFamily, "C:", {DesktopHost::Windows, familyFails, {}}), Failure);
+    EXPECT_THROW(openBracket(noFamily, "C:", {DesktopHost::Windows, familyFails, {}}), Failure);
     EXPECT_TRUE(noFamily.commands.empty());
 }
 

@@ -3,7 +3,7 @@
 // (the sanitizers watch the last).
 
 #include "platform/failure.h"
-#include "templates/comp_lzss3.h"
+#include "templates/lzss_decoder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     try {
-        const auto page = zandrel::Comp_LZSS3::decompressed({data, size});
+        const auto page = zandrel::lzss::decompressed({data, size});
         // Every page byte comes from a literal or from a copy of at most 258
         // bytes, and each copy takes at least three bytes of the item.
         if (page.size() > size + 86 * size)

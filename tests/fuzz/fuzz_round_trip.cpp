@@ -2,7 +2,7 @@
 // byte for byte through the decoder, and what it refuses it refuses with
 // std::invalid_argument.
 
-#include "templates/comp_lzss3.h"
+#include "templates/lzss_decoder.h"
 #include "templates/lzss_encoder.h"
 
 #include <cstddef>
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } catch (const std::invalid_argument &) {
         return 0;
     }
-    if (item.size() % 4 != 0 || zandrel::Comp_LZSS3::decompressed(item) != page)
+    if (item.size() % 4 != 0 || zandrel::lzss::decompressed(item) != page)
         std::abort();
     return 0;
 }

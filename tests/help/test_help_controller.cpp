@@ -52,19 +52,19 @@ struct HelpTopics : ::testing::Test {
 
 TEST_F(HelpTopics, FirstTimeWritesTheDocumentOutThenOnlyBringsTheViewerBackOrReopensTheFile)
 {
-    help.ShowHelp();
-    EXPECT_EQ(fakes.files[help.helpFileNameString()], fakes.items[HelpItemNumber]);
+    help.showHelp();
+    EXPECT_EQ(fakes.files[help.helpFilePath()], fakes.items[HelpItemNumber]);
     const struct { bool open; Fakes::ShowState state; Log calls; } cases[] = {
         {true, Fakes::ShowState::Normal, {"raise"}},
         {true, Fakes::ShowState::Minimised, {"restore"}},
         {true, Fakes::ShowState::Unknown, {}},
-        {false, Fakes::ShowState::Normal, {"open " + help.helpFileNameString()}},
+        {false, Fakes::ShowState::Normal, {"open " + help.helpFilePath()}},
     };
     for (const auto &c : cases) {
         fakes.log.clear();
         fakes.viewer = c.open ? fakes.viewer : "";
         fakes.state = c.state;
-        help.ShowHelp();
+        help.showHelp();
         EXPECT_EQ(fakes.log, c.calls);
         EXPECT_EQ(fakes.filesIn("/tmp").size(), 1u) << "the help file, written out once";
     }
@@ -74,10 +74,10 @@ TEST_F(HelpTopics, FirstTimeWritesTheDocumentOutThenOnlyBringsTheViewerBackOrReo
 TEST_F(HelpTopics, AFailedExtractionIsToldOpensNothingLeavesNothingAndIsTriedAgain)
 {
     fakes.tempFolder.clear();
-    help.ShowHelp();
+    help.showHelp();
     fakes.tempFolder = "/tmp";
     fakes.diskFull = true;
-    help.ShowHelp();
+    help.showHelp();
     ASSERT_EQ(fakes.messages.size(), 2u);
     EXPECT_THAT(fakes.messages[0].text, ::testing::StartsWith("Unable to get temp file name!\n"));
     EXPECT_THAT(fakes.messages[1].text, ::testing::StartsWith("Unable to save resource item to disk!\n"));
@@ -85,13 +85,13 @@ TEST_F(HelpTopics, AFailedExtractionIsToldOpensNothingLeavesNothingAndIsTriedAga
     EXPECT_TRUE(fakes.viewer.empty());
     EXPECT_THAT(fakes.files, IsEmpty());
     fakes.diskFull = false;
-    help.ShowHelp();
-    EXPECT_EQ(fakes.files[help.helpFileNameString()], fakes.items[HelpItemNumber]);
+    help.showHelp();
+    EXPECT_EQ(fakes.files[help.helpFilePath()], fakes.items[HelpItemNumber]);
 }
 
 TEST_F(HelpTopics, ExitClosesTheViewerWaitsWhileHandlingEventsThenDeletesTheFile)
 {
-    help.ShowHelp();
+    help.showHelp();
     fakes.log.clear();
     help.shutdown();
     Log steps = fakes.log;
@@ -102,7 +102,7 @@ TEST_F(HelpTopics, ExitClosesTheViewerWaitsWhileHandlingEventsThenDeletesTheFile
 
 TEST_F(HelpTopics, ExitSaysNothingWhenTheFileWillNotGo)
 {
-    help.ShowHelp();
+    help.showHelp();
     fakes.readOnlyFolders.insert("/tmp");
     EXPECT_NO_THROW(help.shutdown());
     EXPECT_THAT(fakes.messages, IsEmpty());

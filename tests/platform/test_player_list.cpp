@@ -169,7 +169,7 @@ TEST(LoadPlayerNames, FillsBoxesAndSizeFromTheListAndSpeaksOnlyWhenItCannotBeRea
         if (c.kind == Folder)
             runtime.folders.insert("/program/players.txt");
         Window window;
-        LoadPlayerNames(runtime, window);
+        loadPlayerNames(runtime, window);
         EXPECT_THAT(window.events, ElementsAreArray(filled(c.names))) << c.name;
         ASSERT_EQ(runtime.messages.size(), c.told.empty() ? 0u : 1u) << c.name;
         for (const auto &message : runtime.messages)

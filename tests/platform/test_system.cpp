@@ -144,7 +144,7 @@ TEST(OsFamily, EachRegistryStateGivesItsFamilyAndInterpreter)
         if (c.ntVersion)
             registry.values[R"(HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\CurrentVersion)"] = *c.ntVersion;
 
-        const std::optional<double> family = GetOsVersionNumber(registry);
+        const std::optional<double> family = readOsFamily(registry);
         EXPECT_EQ(family, c.expected) << c.name;
         EXPECT_EQ(usesCommandCom(family), c.commandCom) << c.name;
     }

@@ -3,7 +3,7 @@
 #include "platform/failure.h"
 #include "templates/bracket_template.h"
 #include "templates/builtin_items.h"
-#include "templates/comp_lzss3.h"
+#include "templates/lzss_decoder.h"
 #include "templates/lzss_encoder.h"
 #include "tests/support/fake_runtime.h"
 
@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
 using namespace zandrel::FailureNumber;
-using zandrel::Comp_LZSS3::decompressed;
+using zandrel::lzss::decompressed;
 using zandrel::lzss::compressItem;
 
 constexpr size_t Window = 16383;  // the farthest back an item reaches: just below its 16 KiB
@@ -107,7 +107,7 @@ TEST(BuiltInItems, AreEachPageAsAWellFormedItemFoundByNumberAndTypeInAnyCaseMade
 {
     for (int number = 101; number <= 162; ++number) {
         SCOPED_TRACE(number);
-        const auto found = zandrel::BuiltInItem(number, number % 2 ? "CUSTOM" : "custom");
+        const auto found = zandrel::builtInItemBytes(number, number % 2 ? "CUSTOM" : "custom");
         const Bytes stored(found.begin(), found.end());
         const size_t f = ::number(stored, 0, 3), m = ::number(stored, 3, 3);
         size_t lastOne = 0, farthest = 0;
@@ -121,8 +121,10 @@ TEST(BuiltInItems, AreEachPageAsAWellFormedItemFoundByNumberAndTypeInAnyCaseMade
         EXPECT_EQ(decompressed(stored), fileBytes(ZANDREL_PAGES_DIR "/" + std::to_string(number) + ".htm"));
     }
     for (const auto &[number, type] : {std::pair(103, "Bitmap"), std::pair(103, "Custom "), std::pair(100, "Custom")})
-        EXPECT_EQ(std::atoi(failureOf([&] { zandrel::BuiltInItem(number, type); }).c_str()), MissingItem) << type;
-    EXPECT_EQ(failureOf([] { zandrel::BuiltInItem(163, "Custom"); }).empty(), bool(ZANDREL_CARRIES_HELP)) << "help";
+        EXPECT_EQ(std::atoi(failureOf([&] { zandrel::builtInItemBytes(number, type); }).c_str()), MissingItem)
+            << type;
+    EXPECT_EQ(failureOf([] { zandrel::builtInItemBytes(163, "Custom"); }).empty(), bool(ZANDREL_CARRIES_HELP))
+        << "help";
 
     // The build's lzss tool, which made them: exit status, one line of errors, no output left by a failure.
     const auto folder = fs::temp_directory_path() / ("zandrel-lzss-" + std::to_string(std::random_device{}()));
@@ -154,7 +156,7 @@ TEST(BuiltInItems, AreEachPageAsAWellFormedItemFoundByNumberAndTypeInAnyCaseMade
 // What stays in the temporary folder, what the user is told in a Stop box (a fixed text, then where and why).
 TEST(Extraction, LeavesOnlyThePageOrTellsWhyOrPassesTheFailureOn)
 {
-    const auto found = zandrel::BuiltInItem(108, "Custom");
+    const auto found = zandrel::builtInItemBytes(108, "Custom");
     const Bytes stored(found.begin(), found.end()), page = decompressed(stored), mine = bytes("mine");
     const std::string noTemp = "Unable to get temp file name!\n", noSave = "Unable to save resource item to disk!\n";
     struct { const char *name, *temp; int item, failure; bool full; const Bytes *left; std::string told; } rows[] = {
@@ -173,7 +175,7 @@ TEST(Extraction, LeavesOnlyThePageOrTellsWhyOrPassesTheFailureOn)
         if (row.left == &mine)
             runtime.files["/tmp/~rs1.tmp.htm"] = mine;  // the fake names its temporary files ~rs1.tmp, ~rs2.tmp, ...
         std::string result, told;
-        const std::string failure = failureOf([&] { result = zandrel::GetBracketTemplate(runtime, row.item); });
+        const std::string failure = failureOf([&] { result = zandrel::extractBracketTemplate(runtime, row.item); });
         EXPECT_EQ(failure.empty() ? 0 : std::stoi(failure), row.failure) << failure;
         EXPECT_EQ(result, row.left == &page ? "/tmp/~rs1.tmp.htm" : "");
         EXPECT_EQ(runtime.files.size(), row.left ? 1u : 0u);  // only the page, or the file that was there before

@@ -1,7 +1,7 @@
 #pragma once
-// ModResFiles: built-in items reach the rest of the program as files, never
-// from memory. These routines make the temporary file an item goes to and
-// write the item there; the template extraction and the help file share them.
+// Built-in items reach the rest of the program as files, never from memory.
+// These routines make the temporary file an item goes to and write the item
+// there; the template extraction and the help file share them.
 
 #include <string>
 #include <string_view>
@@ -10,7 +10,7 @@ namespace zandrel {
 class Runtime;
 }
 
-namespace zandrel::ModResFiles {
+namespace zandrel::extraction {
 
 // Every temporary name the program makes begins with this.
 inline constexpr const char *TempPrefix = "~rs";
@@ -23,20 +23,20 @@ inline constexpr const char *CannotSaveMessage = "Unable to save resource item t
 // name begins with `prefix`, puts its path in `name` and returns true. Returns
 // false, with `name` untouched and `reason` saying where and why, when no
 // such file could be made.
-bool CreateTempFileName(Runtime &runtime, const std::string &prefix, std::string &name, std::string &reason);
+bool createTempFileName(Runtime &runtime, const std::string &prefix, std::string &name, std::string &reason);
 
 // Writes built-in item `itemNumber` of type `typeName` into the file at `path`,
 // replacing what it held. Returns 0, or the number of the failure that stopped
 // it (a missing item, or the file could not be written) with its description
 // in `reason` when one is given.
-int SaveResItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeName, const std::string &path,
-                      std::string *reason = nullptr);
+int saveItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeName, const std::string &path,
+                   std::string *reason = nullptr);
 
 // What the Stop box says: one of the messages above as its first line, then
 // where and why, so the user can do something about it.
 std::string failureMessage(const char *message, const std::string &reason);
 
 // `text` up to its first NUL character, or all of it when it has none.
-std::string TrimAtNull(std::string_view text);
+std::string trimAtNull(std::string_view text);
 
-}  // namespace zandrel::ModResFiles
+}  // namespace zandrel::extraction

@@ -1,5 +1,5 @@
 #pragma once
-// Comp_LZSS3 expands a built-in item back into its page. Items are LZSS
+// The LZSS decoder expands a built-in item back into its page. Items are LZSS
 // streams made by the build (templates/lzss_encoder.h): literals and
 // back-references kept in four separate byte streams behind a six-byte header.
 //
@@ -11,15 +11,15 @@
 #include <span>
 #include <vector>
 
-namespace zandrel::Comp_LZSS3 {
+namespace zandrel::lzss {
 
 // Replaces `item`, the whole of one stored item, with the bytes it expands to.
 // A corrupt item throws zandrel::Failure (FailureNumber::CorruptItem) whose
 // description names the fault and its byte position; `item` is then unchanged.
 // Calls share no state.
-void Decompress(std::vector<unsigned char> &item);
+void decompress(std::vector<unsigned char> &item);
 
 // The same, for callers that keep the item: returns the expanded bytes.
 std::vector<unsigned char> decompressed(std::span<const unsigned char> item);
 
-}  // namespace zandrel::Comp_LZSS3
+}  // namespace zandrel::lzss

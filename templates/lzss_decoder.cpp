@@ -1,4 +1,4 @@
-#include "templates/comp_lzss3.h"
+#include "templates/lzss_decoder.h"
 
 #include "platform/failure.h"
 
@@ -34,7 +34,7 @@
  * there belong to the next stream: no correct item does that.
  */
 
-namespace zandrel::Comp_LZSS3 {
+namespace zandrel::lzss {
 
 namespace {
 
@@ -101,7 +101,7 @@ const unsigned char *need(const State &s, Stream k, std::size_t count)
     return s.in + c.next;
 }
 
-// Makes room for `count` more output bytes. Decompress sizes the output for the
+// Makes room for `count` more output bytes. decompress sizes the output for the
 // whole expansion up front, so this only grows for a layout it did not foresee.
 void room(State &s, std::size_t count)
 {
@@ -110,7 +110,7 @@ void room(State &s, std::size_t count)
 }
 
 // The next `count` flag bits (count <= 32), most significant first.
-unsigned ReadBits(State &s, int count)
+unsigned readBits(State &s, int count)
 {
     Cursor &c = s.stream[Flags];
     unsigned bits = 0;
@@ -125,7 +125,7 @@ unsigned ReadBits(State &s, int count)
     return bits;
 }
 
-void AppendByte(State &s, unsigned char byte)
+void appendByte(State &s, unsigned char byte)
 {
     room(s, 1);
     s.out[s.outCount++] = byte;
@@ -199,10 +199,10 @@ Bytes decode(std::span<const unsigned char> item)
     State s;
     start(s, item);
 
-    AppendByte(s, nextLiteral(s));
+    appendByte(s, nextLiteral(s));
     for (;;) {
-        if (ReadBits(s, 1) == 0) {
-            AppendByte(s, nextLiteral(s));
+        if (readBits(s, 1) == 0) {
+            appendByte(s, nextLiteral(s));
             continue;
         }
         const std::size_t distanceAt = s.stream[Distances].next;
@@ -222,7 +222,7 @@ Bytes decode(std::span<const unsigned char> item)
 
 }  // namespace
 
-void Decompress(std::vector<unsigned char> &item)
+void decompress(std::vector<unsigned char> &item)
 {
     item = decode(item);
 }
@@ -232,4 +232,4 @@ std::vector<unsigned char> decompressed(std::span<const unsigned char> item)
     return decode(item);
 }
 
-}  // namespace zandrel::Comp_LZSS3
+}  // namespace zandrel::lzss

@@ -1,16 +1,16 @@
-#include "templates/mod_res_files.h"
+#include "templates/item_extraction.h"
 
 #include "platform/failure.h"
 #include "platform/runtime.h"
 
-namespace zandrel::ModResFiles {
+namespace zandrel::extraction {
 
-bool CreateTempFileName(Runtime &runtime, const std::string &prefix, std::string &name, std::string &reason)
+bool createTempFileName(Runtime &runtime, const std::string &prefix, std::string &name, std::string &reason)
 {
     std::string path;
     try {
         // A file name cannot hold a NUL, so a path with one is no path at all.
-        path = TrimAtNull(runtime.createTempFile(prefix));
+        path = trimAtNull(runtime.createTempFile(prefix));
     } catch (const Failure &failure) {
         reason = failure.description();
         return false;
@@ -23,8 +23,8 @@ bool CreateTempFileName(Runtime &runtime, const std::string &prefix, std::string
     return true;
 }
 
-int SaveResItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeName, const std::string &path,
-                      std::string *reason)
+int saveItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeName, const std::string &path,
+                   std::string *reason)
 {
     try {
         const Bytes item = runtime.builtInItem(itemNumber, typeName);
@@ -47,9 +47,9 @@ std::string failureMessage(const char *message, const std::string &reason)
     return reason.empty() ? std::string(message) : std::string(message) + "\n" + reason;
 }
 
-std::string TrimAtNull(std::string_view text)
+std::string trimAtNull(std::string_view text)
 {
     return std::string(text.substr(0, text.find('\0')));
 }
 
-}  // namespace zandrel::ModResFiles
+}  // namespace zandrel::extraction

@@ -49,20 +49,20 @@ float designNameBoxLeft(int box)
     return nameBoxLeft(box, 120.0f);
 }
 
-FormLayout formLayout(double w, double h, const FormControlSizes &s)
+WindowLayout windowLayout(double w, double h, const ControlSizes &s)
 {
     // Each step may use what an earlier one set: the frames hang off the button.
-    FormLayout l{};
-    l.command1Left = (w - s.command1Width) / 2;
-    l.command1Top = (h - s.command1Height) / 2 - 800;
-    l.frame1Left = (w - s.frame1Width) / 2 - 50;
-    l.frame1Top = l.command1Top + 385;
-    l.frame2Left = (w - s.frame2Width) / 2 - 50;
-    l.frame2Top = l.command1Top - 2135;
-    l.label5Left = w - s.label5Width - 60;
-    l.label5Top = 0;
-    l.privacyTop = s.frame1Height + l.frame1Top + 50;
-    l.privacyLeft = (w - s.privacyWidth) / 2;
+    WindowLayout l{};
+    l.makeBracketLeft = (w - s.makeBracketWidth) / 2;
+    l.makeBracketTop = (h - s.makeBracketHeight) / 2 - 800;
+    l.namesFrameLeft = (w - s.namesFrameWidth) / 2 - 50;
+    l.namesFrameTop = l.makeBracketTop + 385;
+    l.optionsFrameLeft = (w - s.optionsFrameWidth) / 2 - 50;
+    l.optionsFrameTop = l.makeBracketTop - 2135;
+    l.aboutLinkLeft = w - s.aboutLinkWidth - 60;
+    l.aboutLinkTop = 0;
+    l.privacyLinkTop = s.namesFrameHeight + l.namesFrameTop + 50;
+    l.privacyLinkLeft = (w - s.privacyLinkWidth) / 2;
     l.topLineWidth = w + 120;
     return l;
 }

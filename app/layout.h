@@ -30,24 +30,24 @@ float designNameBoxLeft(int box);
 
 // --- The layout rule, run after every size change of the window. W and H are
 // the window's outer width and height in twips.
-struct FormLayout {
-    double command1Left, command1Top;
-    double frame1Left, frame1Top;
-    double frame2Left, frame2Top;
-    double label5Left, label5Top;
-    double privacyLeft, privacyTop;
+struct WindowLayout {
+    double makeBracketLeft, makeBracketTop;
+    double namesFrameLeft, namesFrameTop;
+    double optionsFrameLeft, optionsFrameTop;
+    double aboutLinkLeft, aboutLinkTop;
+    double privacyLinkLeft, privacyLinkTop;
     double topLineWidth;
 };
 
-struct FormControlSizes {
-    double command1Width = 1215, command1Height = 375;
-    double frame1Width = 6855, frame1Height = 3255;
-    double frame2Width = 6855;
-    double label5Width = 615;
-    double privacyWidth = 1095;
+struct ControlSizes {
+    double makeBracketWidth = 1215, makeBracketHeight = 375;
+    double namesFrameWidth = 6855, namesFrameHeight = 3255;
+    double optionsFrameWidth = 6855;
+    double aboutLinkWidth = 615;
+    double privacyLinkWidth = 1095;
 };
 
-FormLayout formLayout(double outerWidth, double outerHeight, const FormControlSizes &sizes = {});
+WindowLayout windowLayout(double outerWidth, double outerHeight, const ControlSizes &sizes = {});
 
 // --- The window's outer size limits in pixels, frame included.
 inline constexpr int MinOuterWidth = 470;

@@ -1,7 +1,7 @@
 // Zandrel: makes a printable tournament bracket as an HTML page.
 
 #include "app/display_check.h"
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "qt/qt_runtime.h"
 #include "qt/signal_shutdown.h"
 #include "product.h"
@@ -28,13 +28,13 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("org.zandrel.Zandrel"));
 
     zandrel::QtRuntime runtime;
-    zandrel::Form1 window(runtime);
+    zandrel::MainWindow window(runtime);
     const zandrel::SignalShutdown signalShutdown(window, runtime);
     runtime.setActivationHandler([&window](const QString &title) {
         if (window.isOpen() && title == window.windowTitle())
             window.bringToFront();
     });
-    if (!window.Form_Load() || signalShutdown.requested())
+    if (!window.startUp() || signalShutdown.requested())
         return 0;
     window.show();
     return QApplication::exec();

@@ -3,7 +3,7 @@
 // viewer on it. Temporary files, the lock and the socket go to the run's own
 // folder (see the test main).
 
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "platform/failure.h"
 #include "qt/help_browser.h"
 #include "qt/help_document.h"
@@ -349,11 +349,11 @@ TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalInTheBoxOrTheWaitOpe
         SCOPED_TRACE(ending);
         RecordingQtRuntime runtime;
         const std::string before = runsFolder();
-        Form1 window(runtime);
+        MainWindow window(runtime);
         const SignalShutdown shutdown(window, runtime);
-        ASSERT_TRUE(window.Form_Load());
+        ASSERT_TRUE(window.startUp());
         window.show();
-        QAction *helpTopics = window.findChild<QAction *>("mnuHelpTopics");
+        QAction *helpTopics = window.findChild<QAction *>("helpTopicsAction");
         helpTopics->trigger();
         helpTopics->trigger();
         QPointer<HelpViewer> viewer = onlyViewer();
@@ -383,7 +383,7 @@ TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalInTheBoxOrTheWaitOpe
 
         // The window answers during the ten seconds Make Bracket waits before the link; ended then, it opens none.
         // Ended while "Bracket Created" shows, it does not open the page either.
-        for (const char *list : {"TournamentSize", "TournamentType", "TournamentSeeding"})
+        for (const char *list : {"sizeList", "typeList", "seedingList"})
             window.findChild<QComboBox *>(list)->setCurrentIndex(0);
         if (ending == SignalInBox)
             runtime.whileBoxShows = [&] {
@@ -392,7 +392,7 @@ TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalInTheBoxOrTheWaitOpe
             };
         else
             QTimer::singleShot(300, &window, [&] { ending ? void(std::raise(SIGTERM)) : void(window.close()); });
-        window.findChild<QPushButton *>("Command1")->click();  // returns after the wait
+        window.findChild<QPushButton *>("makeBracketButton")->click();  // returns after the wait
         EXPECT_FALSE(window.isOpen());
         EXPECT_EQ(runtime.commands.size(), ending == SignalInBox ? 0u : 1u) << "the page at most";
         EXPECT_EQ(onlyViewer(), nullptr);
@@ -408,11 +408,11 @@ TEST(WindowOnQt, TheEndOfTheWindowsSessionRunsTheShutdownBeforeTheWindowAnswers)
 {
     RecordingQtRuntime runtime;
     const std::string before = runsFolder();
-    Form1 window(runtime);
+    MainWindow window(runtime);
     const SignalShutdown shutdown(window, runtime);
-    ASSERT_TRUE(window.Form_Load());
+    ASSERT_TRUE(window.startUp());
     window.show();
-    window.findChild<QAction *>("mnuHelpTopics")->trigger();
+    window.findChild<QAction *>("helpTopicsAction")->trigger();
     ASSERT_TRUE(onlyViewer());
     const auto handle = reinterpret_cast<HWND>(window.winId());
     ::SendMessageW(handle, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);

@@ -9,18 +9,18 @@ class QPushButton;
 
 namespace zandrel {
 
-class Form2 : public QDialog {
+class PrivacyWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Form2(QWidget *owner);
+    explicit PrivacyWindow(QWidget *owner);
 
     // Centres the window over its owner's current place and size.
-    void Form_Load();
+    void centreOverOwner();
 
 private:
-    QPlainTextEdit *m_text1 = nullptr;
-    QPushButton *m_command1 = nullptr;
+    QPlainTextEdit *m_statementText = nullptr;
+    QPushButton *m_okButton = nullptr;
 };
 
 }  // namespace zandrel

@@ -1,6 +1,6 @@
-#include "app/form1.h"
+#include "app/main_window.h"
 
-#include "app/form2.h"
+#include "app/privacy_window.h"
 #include "app/layout.h"
 #include "app/twips.h"
 #include "app/window_texts.h"
@@ -76,12 +76,12 @@ QComboBox *makeList(QWidget *parent, const char *name)
 
 }  // namespace
 
-Form1::Form1(Runtime &runtime, QWidget *parent)
+MainWindow::MainWindow(Runtime &runtime, QWidget *parent)
     : QMainWindow(parent)
     , m_runtime(runtime)
     , m_help(runtime, m_helpWindows)
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromLatin1(ProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/zandrel/zandrel.png")));
     createControls();
@@ -92,9 +92,9 @@ Form1::Form1(Runtime &runtime, QWidget *parent)
            layout::twipsToPixels(ClientHeight) + menuBar()->sizeHint().height());
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::createControls()
+void MainWindow::createControls()
 {
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
@@ -102,115 +102,118 @@ void Form1::createControls()
     m_client->installEventFilter(this);
     setCentralWidget(m_client);
 
-    m_fraTopLine = new QFrame(m_client);
-    m_fraTopLine->setObjectName(QStringLiteral("fraTopLine"));
-    m_fraTopLine->setFrameShape(QFrame::HLine);
-    m_fraTopLine->setFrameShadow(QFrame::Sunken);
-    placeInTwips(m_fraTopLine, -120, 0, 1215, 30);
+    m_topLine = new QFrame(m_client);
+    m_topLine->setObjectName(QStringLiteral("topLine"));
+    m_topLine->setFrameShape(QFrame::HLine);
+    m_topLine->setFrameShadow(QFrame::Sunken);
+    placeInTwips(m_topLine, -120, 0, 1215, 30);
 
-    m_frame2 = new QGroupBox(QStringLiteral("Tournament Options"), m_client);
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
-    placeInTwips(m_frame2, 713, 120, 6855, 2055);
+    m_optionsFrame = new QGroupBox(QStringLiteral("Tournament Options"), m_client);
+    m_optionsFrame->setObjectName(QStringLiteral("optionsFrame"));
+    placeInTwips(m_optionsFrame, 713, 120, 6855, 2055);
 
-    m_tournamentTitle = new QLineEdit(m_frame2);
-    m_tournamentTitle->setObjectName(QStringLiteral("TournamentTitle"));
-    placeInTwips(m_tournamentTitle, 2280, 240, 2655, 285);
-    m_tournamentSize = makeList(m_frame2, "TournamentSize");
-    placeInTwips(m_tournamentSize, 2280, 630, 735, 315);
-    m_tournamentType = makeList(m_frame2, "TournamentType");
-    placeInTwips(m_tournamentType, 2280, 1110, 2655, 315);
-    m_tournamentSeeding = makeList(m_frame2, "TournamentSeeding");
-    placeInTwips(m_tournamentSeeding, 2280, 1590, 2655, 315);
+    m_titleEdit = new QLineEdit(m_optionsFrame);
+    m_titleEdit->setObjectName(QStringLiteral("titleEdit"));
+    placeInTwips(m_titleEdit, 2280, 240, 2655, 285);
+    m_sizeList = makeList(m_optionsFrame, "sizeList");
+    placeInTwips(m_sizeList, 2280, 630, 735, 315);
+    m_typeList = makeList(m_optionsFrame, "typeList");
+    placeInTwips(m_typeList, 2280, 1110, 2655, 315);
+    m_seedingList = makeList(m_optionsFrame, "seedingList");
+    placeInTwips(m_seedingList, 2280, 1590, 2655, 315);
 
-    m_label1 = makeLabel(m_frame2, "Label1", QStringLiteral("Tournament Title:"));
-    placeInTwips(m_label1, 840, 270, 1335, 255);
-    m_label2 = makeLabel(m_frame2, "Label2", QStringLiteral("Tournament Size:"));
-    placeInTwips(m_label2, 840, 675, 1335, 255);
-    m_label3 = makeLabel(m_frame2, "Label3", QStringLiteral("Tournament Type:"));
-    placeInTwips(m_label3, 840, 1140, 1335, 255);
-    m_label4 = makeLabel(m_frame2, "Label4", QStringLiteral("Seeding:"));
-    placeInTwips(m_label4, 1485, 1590, 735, 255);
+    m_titleLabel = makeLabel(m_optionsFrame, "titleLabel", QStringLiteral("Tournament Title:"));
+    placeInTwips(m_titleLabel, 840, 270, 1335, 255);
+    m_sizeLabel = makeLabel(m_optionsFrame, "sizeLabel", QStringLiteral("Tournament Size:"));
+    placeInTwips(m_sizeLabel, 840, 675, 1335, 255);
+    m_typeLabel = makeLabel(m_optionsFrame, "typeLabel", QStringLiteral("Tournament Type:"));
+    placeInTwips(m_typeLabel, 840, 1140, 1335, 255);
+    m_seedingLabel = makeLabel(m_optionsFrame, "seedingLabel", QStringLiteral("Seeding:"));
+    placeInTwips(m_seedingLabel, 1485, 1590, 735, 255);
 
-    m_command1 = new QPushButton(QStringLiteral("Make Bracket"), m_client);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setDefault(true);
-    placeInTwips(m_command1, 3533, 2255, 1215, 375);
-    connect(m_command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    m_command1->installEventFilter(this);
+    m_makeBracketButton = new QPushButton(QStringLiteral("Make Bracket"), m_client);
+    m_makeBracketButton->setObjectName(QStringLiteral("makeBracketButton"));
+    m_makeBracketButton->setDefault(true);
+    placeInTwips(m_makeBracketButton, 3533, 2255, 1215, 375);
+    connect(m_makeBracketButton, &QPushButton::clicked, this, [this] { onMakeBracketClicked(); });
+    m_makeBracketButton->installEventFilter(this);
 
-    m_frame1 = new QGroupBox(QStringLiteral("Player/Team Names"), m_client);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setMouseTracking(true);
-    m_frame1->installEventFilter(this);
-    placeInTwips(m_frame1, 713, 2640, 6855, 3255);
-    m_frame1->hide();
+    m_namesFrame = new QGroupBox(QStringLiteral("Player/Team Names"), m_client);
+    m_namesFrame->setObjectName(QStringLiteral("namesFrame"));
+    m_namesFrame->setMouseTracking(true);
+    m_namesFrame->installEventFilter(this);
+    placeInTwips(m_namesFrame, 713, 2640, 6855, 3255);
+    m_namesFrame->hide();
 
     for (int box = 1; box <= MaxEntrants; ++box) {
-        auto *edit = new QLineEdit(m_frame1);
-        edit->setObjectName(QStringLiteral("PlayerName%1").arg(box));
+        auto *edit = new QLineEdit(m_namesFrame);
+        edit->setObjectName(QStringLiteral("nameBox%1").arg(box));
         placeInTwips(edit, layout::designNameBoxLeft(box), layout::nameBoxTop(box), layout::NameBoxWidth,
                      layout::NameBoxHeight);
         edit->installEventFilter(this);
-        m_playerName[static_cast<std::size_t>(box - 1)] = edit;
+        m_nameBoxes[static_cast<std::size_t>(box - 1)] = edit;
     }
 
-    m_privacyPolicyLabel = makeLabel(m_client, "PrivacyPolicyLabel", QStringLiteral("Privacy Policy"));
-    m_privacyPolicyLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_privacyPolicyLabel->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); text-decoration: underline;"));
-    m_privacyPolicyLabel->setMouseTracking(true);
-    m_privacyPolicyLabel->installEventFilter(this);
-    placeInTwips(m_privacyPolicyLabel, 3600, 6000, 1095, 255);
-    m_privacyPolicyLabel->hide();
+    m_privacyLink = makeLabel(m_client, "privacyLink", QStringLiteral("Privacy Policy"));
+    m_privacyLink->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_privacyLink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); text-decoration: underline;"));
+    m_privacyLink->setMouseTracking(true);
+    m_privacyLink->installEventFilter(this);
+    placeInTwips(m_privacyLink, 3600, 6000, 1095, 255);
+    m_privacyLink->hide();
 
-    m_label5 = makeLabel(m_client, "Label5", QStringLiteral("About"));
-    m_label5->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
-    m_label5->setMouseTracking(true);
-    m_label5->installEventFilter(this);
-    placeInTwips(m_label5, 7680, 0, 615, 255);
-    m_label5->hide();
+    m_aboutLink = makeLabel(m_client, "aboutLink", QStringLiteral("About"));
+    m_aboutLink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+    m_aboutLink->setMouseTracking(true);
+    m_aboutLink->installEventFilter(this);
+    placeInTwips(m_aboutLink, 7680, 0, 615, 255);
+    m_aboutLink->hide();
 
-    connect(m_tournamentSize, &QComboBox::currentIndexChanged, this,
+    connect(m_sizeList, &QComboBox::currentIndexChanged, this,
             [this](int index) {
                 if (index >= 0)
-                    runGuarded([this] { TournamentSize_Click(); });
+                    runGuarded([this] { onSizeChosen(); });
             });
 
     // Frames and labels never take the focus; Tab walks the inputs only.
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_fraTopLine, m_frame2, m_frame1, m_label1, m_label2,
-                                                           m_label3, m_label4, m_privacyPolicyLabel, m_label5})
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_topLine, m_optionsFrame, m_namesFrame, m_titleLabel,
+                                                           m_sizeLabel, m_typeLabel, m_seedingLabel, m_privacyLink,
+                                                           m_aboutLink})
         widget->setFocusPolicy(Qt::NoFocus);
 }
 
-void Form1::createMenus()
+void MainWindow::createMenus()
 {
-    m_mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    m_mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    m_mnuMakeBracket = m_mnuFile->addAction(QStringLiteral("&Make Bracket"), this, [this] { mnuMakeBracket_Click(); });
-    m_mnuMakeBracket->setObjectName(QStringLiteral("mnuMakeBracket"));
-    m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSpace1"));
-    m_mnuExit = m_mnuFile->addAction(QStringLiteral("E&xit"), this, [this] { mnuExit_Click(); });
-    m_mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    m_makeBracketAction =
+        m_fileMenu->addAction(QStringLiteral("&Make Bracket"), this, &MainWindow::onMakeBracketClicked);
+    m_makeBracketAction->setObjectName(QStringLiteral("makeBracketAction"));
+    m_fileMenu->addSeparator();
+    m_exitAction = m_fileMenu->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    m_exitAction->setObjectName(QStringLiteral("exitAction"));
 
-    m_mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    m_mnuHelpTopics = m_mnuHelp->addAction(QStringLiteral("Help Topics"), this, [this] { mnuHelpTopics_Click(); });
-    m_mnuHelpTopics->setObjectName(QStringLiteral("mnuHelpTopics"));
-    m_mnuHelp->addSeparator()->setObjectName(QStringLiteral("mnuSpace2"));
-    m_mnuAbout = m_mnuHelp->addAction(QStringLiteral("About Zandrel"), this, [this] { mnuAbout_Click(); });
-    m_mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    m_helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    m_helpTopicsAction =
+        m_helpMenu->addAction(QStringLiteral("Help Topics"), this, &MainWindow::onHelpTopicsTriggered);
+    m_helpTopicsAction->setObjectName(QStringLiteral("helpTopicsAction"));
+    m_helpMenu->addSeparator();
+    m_aboutAction = m_helpMenu->addAction(QStringLiteral("About Zandrel"), this, &MainWindow::onAboutTriggered);
+    m_aboutAction->setObjectName(QStringLiteral("aboutAction"));
 }
 
-void Form1::setTabOrderOfControls()
+void MainWindow::setTabOrderOfControls()
 {
-    QList<QWidget *> order{m_tournamentTitle, m_tournamentSize, m_tournamentType, m_tournamentSeeding};
-    for (QLineEdit *edit : m_playerName)
+    QList<QWidget *> order{m_titleEdit, m_sizeList, m_typeList, m_seedingList};
+    for (QLineEdit *edit : m_nameBoxes)
         order << edit;
-    order << m_command1;
+    order << m_makeBracketButton;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
 
-void Form1::chooseFont()
+void MainWindow::chooseFont()
 {
     // The window was drawn for MS Sans Serif 8.25 pt. Where that face is
     // missing, take the first available look-alike and step its size down
@@ -230,13 +233,13 @@ void Form1::chooseFont()
         double widthTwips;  // room the caption has
     };
     QList<Caption> captions{
-        {m_label1->text(), twipsWidth(m_label1)},
-        {m_label2->text(), twipsWidth(m_label2)},
-        {m_label3->text(), twipsWidth(m_label3)},
-        {m_label4->text(), twipsWidth(m_label4)},
-        {m_privacyPolicyLabel->text(), twipsWidth(m_privacyPolicyLabel)},
-        {m_command1->text(), twipsWidth(m_command1) - 180},  // the button's bevel
-        {m_frame2->title(), 6855 / 2.0},
+        {m_titleLabel->text(), twipsWidth(m_titleLabel)},
+        {m_sizeLabel->text(), twipsWidth(m_sizeLabel)},
+        {m_typeLabel->text(), twipsWidth(m_typeLabel)},
+        {m_seedingLabel->text(), twipsWidth(m_seedingLabel)},
+        {m_privacyLink->text(), twipsWidth(m_privacyLink)},
+        {m_makeBracketButton->text(), twipsWidth(m_makeBracketButton) - 180},  // the button's bevel
+        {m_optionsFrame->title(), 6855 / 2.0},
         {QStringLiteral("Player 32"), layout::NameBoxWidth - 120},
     };
     // A list shows its entry in the field its style leaves beside the arrow,
@@ -251,11 +254,11 @@ void Form1::chooseFont()
         return layout::pixelsToTwips(field.width() - 2);
     };
     for (const QString &entry : sizeEntries())
-        captions.append({entry, entryRoom(m_tournamentSize)});
+        captions.append({entry, entryRoom(m_sizeList)});
     for (const char *entry : TypeEntries)
-        captions.append({QString::fromLatin1(entry), entryRoom(m_tournamentType)});
+        captions.append({QString::fromLatin1(entry), entryRoom(m_typeList)});
     for (const char *entry : SeedingEntries)
-        captions.append({QString::fromLatin1(entry), entryRoom(m_tournamentSeeding)});
+        captions.append({QString::fromLatin1(entry), entryRoom(m_seedingList)});
     for (double points = 8.25; points >= 6.0; points -= 0.25) {
         font.setPointSizeF(points);
         const QFontMetricsF metrics(font);
@@ -279,7 +282,7 @@ void Form1::chooseFont()
             .arg(font.pointSizeF()));
 }
 
-bool Form1::Form_Load()
+bool MainWindow::startUp()
 {
     m_firstCopy = m_runtime.claimInstance();
     if (!m_firstCopy) {
@@ -288,25 +291,25 @@ bool Form1::Form_Load()
         setWindowTitle(QStringLiteral("unloading..."));
         m_runtime.setApplicationTitle("unloading...");
         m_runtime.activateRunningCopy(ProgramTitle);
-        Form_Unload();
+        shutDown();
         return false;
     }
-    InstallSizeLimits();
+    installSizeLimits();
     centreOnScreen();
     fillLists();
     for (int box = 1; box <= MaxEntrants; ++box)
-        playerNameBox(box)->setText(QStringLiteral("Player %1").arg(box));
+        nameBox(box)->setText(QStringLiteral("Player %1").arg(box));
     loadPlayerNames(m_runtime, *this);
     m_runtime.seedRandomFromClock();
     return true;
 }
 
-void Form1::Form_Unload()
+void MainWindow::shutDown()
 {
-    if (m_unloaded)
+    if (m_hasShutDown)
         return;
-    m_unloaded = true;
-    RemoveSizeLimits();
+    m_hasShutDown = true;
+    removeSizeLimits();
     m_runtime.releaseInstance();
     // A copy that only handed over never opened help; a viewer titled as
     // ours would belong to the running copy.
@@ -314,7 +317,7 @@ void Form1::Form_Unload()
         m_help.shutdown();
 }
 
-void Form1::centreOnScreen()
+void MainWindow::centreOnScreen()
 {
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -326,37 +329,37 @@ void Form1::centreOnScreen()
     move(static_cast<int>(place.x), static_cast<int>(place.y));
 }
 
-void Form1::fillLists()
+void MainWindow::fillLists()
 {
     // A pick-only list selects its first entry as it is filled; start-up wants
     // no selection and no size-change handling until something is picked.
-    const QSignalBlocker blockSize(m_tournamentSize);
-    m_tournamentSize->addItems(sizeEntries());
+    const QSignalBlocker blockSize(m_sizeList);
+    m_sizeList->addItems(sizeEntries());
     for (const char *entry : TypeEntries)
-        m_tournamentType->addItem(QString::fromLatin1(entry));
+        m_typeList->addItem(QString::fromLatin1(entry));
     for (const char *entry : SeedingEntries)
-        m_tournamentSeeding->addItem(QString::fromLatin1(entry));
-    m_tournamentSize->setCurrentIndex(-1);
-    m_tournamentType->setCurrentIndex(-1);
-    m_tournamentSeeding->setCurrentIndex(-1);
+        m_seedingList->addItem(QString::fromLatin1(entry));
+    m_sizeList->setCurrentIndex(-1);
+    m_typeList->setCurrentIndex(-1);
+    m_seedingList->setCurrentIndex(-1);
 }
 
 // --- Size limits and layout
 
-void Form1::InstallSizeLimits()
+void MainWindow::installSizeLimits()
 {
     m_sizeLimitsInstalled = true;
     applySizeLimits();
 }
 
-void Form1::RemoveSizeLimits()
+void MainWindow::removeSizeLimits()
 {
     m_sizeLimitsInstalled = false;
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-void Form1::applySizeLimits()
+void MainWindow::applySizeLimits()
 {
     if (!m_sizeLimitsInstalled)
         return;
@@ -371,27 +374,27 @@ void Form1::applySizeLimits()
         setMaximumSize(maximum);
 }
 
-void Form1::Form_Resize()
+void MainWindow::layOutControls()
 {
     const QRect outer = frameGeometry();
-    const layout::FormLayout l =
-        layout::formLayout(layout::pixelsToTwips(outer.width()), layout::pixelsToTwips(outer.height()));
-    moveInTwips(m_command1, l.command1Left, l.command1Top);
-    moveInTwips(m_frame1, l.frame1Left, l.frame1Top);
-    moveInTwips(m_frame2, l.frame2Left, l.frame2Top);
-    moveInTwips(m_label5, l.label5Left, l.label5Top);
-    moveInTwips(m_privacyPolicyLabel, l.privacyLeft, l.privacyTop);
-    resizeWidthInTwips(m_fraTopLine, l.topLineWidth);
+    const layout::WindowLayout l =
+        layout::windowLayout(layout::pixelsToTwips(outer.width()), layout::pixelsToTwips(outer.height()));
+    moveInTwips(m_makeBracketButton, l.makeBracketLeft, l.makeBracketTop);
+    moveInTwips(m_namesFrame, l.namesFrameLeft, l.namesFrameTop);
+    moveInTwips(m_optionsFrame, l.optionsFrameLeft, l.optionsFrameTop);
+    moveInTwips(m_aboutLink, l.aboutLinkLeft, l.aboutLinkTop);
+    moveInTwips(m_privacyLink, l.privacyLinkLeft, l.privacyLinkTop);
+    resizeWidthInTwips(m_topLine, l.topLineWidth);
 }
 
-void Form1::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     applySizeLimits();
-    Form_Resize();
+    layOutControls();
 }
 
-void Form1::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     applySizeLimits();
@@ -401,54 +404,54 @@ void Form1::showEvent(QShowEvent *event)
         QTimer::singleShot(0, this, [this] {
             applySizeLimits();
             centreOnScreen();
-            Form_Resize();
+            layOutControls();
         });
     }
 }
 
-void Form1::changeEvent(QEvent *event)
+void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+        layOutControls();
 }
 
 // --- The name grid
 
-void Form1::TournamentSize_Click()
+void MainWindow::onSizeChosen()
 {
-    const int n = m_tournamentSize->currentText().toInt();
-    for (QLineEdit *edit : m_playerName)
+    const int n = m_sizeList->currentText().toInt();
+    for (QLineEdit *edit : m_nameBoxes)
         edit->hide();
-    QLineEdit *first = playerNameBox(1);
+    QLineEdit *first = nameBox(1);
     const float left = layout::firstNameBoxLeft(n, static_cast<float>(twipsLeft(first)));
     moveInTwips(first, left, twipsTop(first));
-    PlayerNameMove();
+    moveNameColumns();
     for (int box = 1; box <= n && box <= MaxEntrants; ++box)
-        playerNameBox(box)->show();
-    m_frame1->show();
-    m_privacyPolicyLabel->show();
+        nameBox(box)->show();
+    m_namesFrame->show();
+    m_privacyLink->show();
 }
 
-void Form1::PlayerNameMove()
+void MainWindow::moveNameColumns()
 {
-    const auto first = static_cast<float>(twipsLeft(playerNameBox(1)));
+    const auto first = static_cast<float>(twipsLeft(nameBox(1)));
     for (int box = 2; box <= MaxEntrants; ++box) {
-        QLineEdit *edit = playerNameBox(box);
+        QLineEdit *edit = nameBox(box);
         moveInTwips(edit, layout::nameBoxLeft(box, first), twipsTop(edit));
     }
 }
 
-void Form1::PlayerName_GotFocus(int index)
+void MainWindow::selectWholeName(int index)
 {
     // Typing replaces the whole name, as the default texts invite.
-    QLineEdit *edit = playerNameBox(index);
+    QLineEdit *edit = nameBox(index);
     edit->setSelection(0, static_cast<int>(edit->text().size()));
 }
 
 // --- Commands
 
-void Form1::runGuarded(const std::function<void()> &action)
+void MainWindow::runGuarded(const std::function<void()> &action)
 {
     try {
         action();
@@ -459,7 +462,7 @@ void Form1::runGuarded(const std::function<void()> &action)
     }
 }
 
-void Form1::Command1_Click()
+void MainWindow::onMakeBracketClicked()
 {
 #ifdef Q_OS_WIN
     // Which interpreter opens documents depends on the Windows family.
@@ -470,35 +473,25 @@ void Form1::Command1_Click()
     runGuarded([this, &osFamily] { makeBracket(m_runtime, *this, osFamily); });
 }
 
-void Form1::mnuMakeBracket_Click()
-{
-    Command1_Click();
-}
-
-void Form1::mnuHelpTopics_Click()
+void MainWindow::onHelpTopicsTriggered()
 {
     runGuarded([this] { m_help.showHelp(); });
 }
 
-void Form1::mnuAbout_Click()
+void MainWindow::onAboutTriggered()
 {
     runGuarded([this] { m_runtime.showMessage(aboutText(), AboutTitle, MessageIcon::Information); });
 }
 
-void Form1::mnuExit_Click()
+void MainWindow::onPrivacyLinkClicked()
 {
-    close();
-}
-
-void Form1::PrivacyPolicyLabel_Click()
-{
-    auto *privacy = new Form2(this);
-    privacy->Form_Load();
+    auto *privacy = new PrivacyWindow(this);
+    privacy->centreOverOwner();
     m_client->unsetCursor();
     privacy->show();
 }
 
-void Form1::bringToFront()
+void MainWindow::bringToFront()
 {
     if (isMinimized())
         showNormal();
@@ -506,34 +499,34 @@ void Form1::bringToFront()
     activateWindow();
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
-    Form_Unload();
+    shutDown();
     event->accept();
 }
 
-void Form1::keyPressEvent(QKeyEvent *event)
+void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     // A default button only works inside dialogs; here Enter that no control
     // wanted presses "Make Bracket", from the title, the lists or a name box.
     // The repeats of a held key are no presses: one press, one bracket.
-    if (isEnterKey(event) && m_command1->isEnabled()) {
+    if (isEnterKey(event) && m_makeBracketButton->isEnabled()) {
         event->accept();
         if (!isHeldEnter(event))
-            m_command1->click();
+            m_makeBracketButton->click();
         return;
     }
     QMainWindow::keyPressEvent(event);
 }
 
-void Form1::keyReleaseEvent(QKeyEvent *event)
+void MainWindow::keyReleaseEvent(QKeyEvent *event)
 {
     if (isEnterKey(event))
         m_lastEnterRelease = event->timestamp();
     QMainWindow::keyReleaseEvent(event);
 }
 
-bool Form1::isHeldEnter(const QKeyEvent *press) const
+bool MainWindow::isHeldEnter(const QKeyEvent *press) const
 {
     // Qt flags a repeat only when it sees the next press in time; X11 sends
     // each repeat as a release and a press at the same instant, which tells
@@ -541,44 +534,44 @@ bool Form1::isHeldEnter(const QKeyEvent *press) const
     return press->isAutoRepeat() || (press->timestamp() != 0 && press->timestamp() == m_lastEnterRelease);
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
         // The button clicks itself on every Enter it gets, a held key's repeats too.
-        if (watched == m_command1 && isEnterKey(static_cast<QKeyEvent *>(event))
+        if (watched == m_makeBracketButton && isEnterKey(static_cast<QKeyEvent *>(event))
             && isHeldEnter(static_cast<QKeyEvent *>(event)))
             return true;
         break;
     case QEvent::MouseMove:
         // A label ignores the move, which then reaches its parent's surface;
         // the links keep theirs so the surface does not undo the cursor.
-        if (watched == m_client || watched == m_frame1) {
+        if (watched == m_client || watched == m_namesFrame) {
             m_client->unsetCursor();
-        } else if (watched == m_privacyPolicyLabel) {
+        } else if (watched == m_privacyLink) {
             m_client->setCursor(Qt::WhatsThisCursor);
             return true;
-        } else if (watched == m_label5) {
-            m_label5->setCursor(Qt::WhatsThisCursor);
+        } else if (watched == m_aboutLink) {
+            m_aboutLink->setCursor(Qt::WhatsThisCursor);
             return true;
         }
         break;
     case QEvent::MouseButtonRelease:
-        if (watched == m_privacyPolicyLabel) {
-            runGuarded([this] { PrivacyPolicyLabel_Click(); });
+        if (watched == m_privacyLink) {
+            runGuarded([this] { onPrivacyLinkClicked(); });
             return true;
         }
-        if (watched == m_label5) {
-            mnuAbout_Click();
+        if (watched == m_aboutLink) {
+            onAboutTriggered();
             return true;
         }
         break;
     case QEvent::FocusIn:
         for (int box = 1; box <= MaxEntrants; ++box) {
-            if (watched == playerNameBox(box)) {
+            if (watched == nameBox(box)) {
                 // After the focus change settles, or the click's own cursor
                 // placement would undo the selection.
-                QTimer::singleShot(0, this, [this, box] { PlayerName_GotFocus(box); });
+                QTimer::singleShot(0, this, [this, box] { selectWholeName(box); });
                 break;
             }
         }
@@ -591,65 +584,65 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 // --- BracketView
 
-std::string Form1::sizeText() const
+std::string MainWindow::sizeText() const
 {
-    return m_tournamentSize->currentText().toStdString();
+    return m_sizeList->currentText().toStdString();
 }
 
-std::string Form1::typeText() const
+std::string MainWindow::typeText() const
 {
-    return m_tournamentType->currentText().toStdString();
+    return m_typeList->currentText().toStdString();
 }
 
-std::string Form1::seedingText() const
+std::string MainWindow::seedingText() const
 {
-    return m_tournamentSeeding->currentText().toStdString();
+    return m_seedingList->currentText().toStdString();
 }
 
-std::string Form1::titleText() const
+std::string MainWindow::titleText() const
 {
-    return m_tournamentTitle->text().toStdString();
+    return m_titleEdit->text().toStdString();
 }
 
-std::string Form1::playerName(int box) const
+std::string MainWindow::playerName(int box) const
 {
-    return playerNameBox(box)->text().toStdString();
+    return nameBox(box)->text().toStdString();
 }
 
-void Form1::focusList(ChoiceList list)
+void MainWindow::focusList(ChoiceList list)
 {
     switch (list) {
     case ChoiceList::TournamentSize:
-        m_tournamentSize->setFocus(Qt::OtherFocusReason);
+        m_sizeList->setFocus(Qt::OtherFocusReason);
         break;
     case ChoiceList::TournamentType:
-        m_tournamentType->setFocus(Qt::OtherFocusReason);
+        m_typeList->setFocus(Qt::OtherFocusReason);
         break;
     case ChoiceList::TournamentSeeding:
-        m_tournamentSeeding->setFocus(Qt::OtherFocusReason);
+        m_seedingList->setFocus(Qt::OtherFocusReason);
         break;
     }
 }
 
-bool Form1::isOpen() const
+bool MainWindow::isOpen() const
 {
-    return !m_unloaded;
+    return !m_hasShutDown;
 }
 
 // --- PlayerListView
 
-void Form1::setPlayerName(int box, std::string name)
+void MainWindow::setPlayerName(int box, std::string name)
 {
-    QLineEdit *edit = playerNameBox(box);
+    QLineEdit *edit = nameBox(box);
     edit->setText(QString::fromStdString(name));
     // A name wider than its box shows its beginning, not its end.
     edit->setCursorPosition(0);
 }
 
-void Form1::selectSizeIndex(int index)
+void MainWindow::selectSizeIndex(int index)
 {
     // The size list's own change handling lays out the grid, as a user's pick does.
-    m_tournamentSize->setCurrentIndex(index);
+    m_sizeList->setCurrentIndex(index);
 }
 
 }  // namespace zandrel

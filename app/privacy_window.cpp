@@ -1,4 +1,4 @@
-#include "app/form2.h"
+#include "app/privacy_window.h"
 
 #include "app/layout.h"
 #include "app/twips.h"
@@ -11,35 +11,36 @@
 
 namespace zandrel {
 
-Form2::Form2(QWidget *owner)
+PrivacyWindow::PrivacyWindow(QWidget *owner)
     : QDialog(owner)
 {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("PrivacyWindow"));
     setWindowTitle(QStringLiteral("Privacy Policy"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(layout::twipsToPixels(3915), layout::twipsToPixels(1890));
 
-    m_text1 = new QPlainTextEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_statementText = new QPlainTextEdit(this);
+    m_statementText->setObjectName(QStringLiteral("statementText"));
+    m_statementText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_statementText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Qt keeps lines apart with its own separator; the text's CR LF pairs
     // would otherwise show as stray characters.
-    m_text1->setPlainText(QString::fromStdString(privacyText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    placeInTwips(m_text1, 240, 120, 3495, 1095);
+    m_statementText->setPlainText(
+        QString::fromStdString(privacyText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    placeInTwips(m_statementText, 240, 120, 3495, 1095);
 
-    m_command1 = new QPushButton(QStringLiteral("OK"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setDefault(true);
-    placeInTwips(m_command1, 1530, 1320, 855, 375);
-    connect(m_command1, &QPushButton::clicked, this, &QDialog::accept);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_okButton->setDefault(true);
+    placeInTwips(m_okButton, 1530, 1320, 855, 375);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    setTabOrder(m_command1, m_text1);
-    m_command1->setFocus(Qt::OtherFocusReason);
+    setTabOrder(m_okButton, m_statementText);
+    m_okButton->setFocus(Qt::OtherFocusReason);
 }
 
-void Form2::Form_Load()
+void PrivacyWindow::centreOverOwner()
 {
     const QWidget *owner = parentWidget();
     if (!owner)

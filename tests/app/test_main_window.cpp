@@ -1,7 +1,7 @@
 // The main window as a user meets it, offscreen on the in-memory fake runtime,
 // and, with the real built-in pages, the page that Make Bracket writes.
 
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/layout.h"
 #include "app/twips.h"
 #include "platform/tournament.h"
@@ -23,11 +23,11 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Field;
 
-struct Form1Test : ::testing::Test {
+struct MainWindowTest : ::testing::Test {
     void SetUp() override
     {
-        window = std::make_unique<Form1>(runtime);
-        ASSERT_TRUE(window->Form_Load());
+        window = std::make_unique<MainWindow>(runtime);
+        ASSERT_TRUE(window->startUp());
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -35,40 +35,40 @@ struct Form1Test : ::testing::Test {
 
     template <typename T = QWidget>
     T *control(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
-    QLineEdit *box(int i) const { return window->playerNameBox(i); }
+    QLineEdit *box(int i) const { return window->nameBox(i); }
 
     // What the user picks: a size (0: none), a type and a seeding (-1: none).
     void choose(int size, int type = -1, int seeding = -1)
     {
-        control<QComboBox>("TournamentSize")->setCurrentIndex(size ? size - MinEntrants : -1);
-        control<QComboBox>("TournamentType")->setCurrentIndex(type);
-        control<QComboBox>("TournamentSeeding")->setCurrentIndex(seeding);
+        control<QComboBox>("sizeList")->setCurrentIndex(size ? size - MinEntrants : -1);
+        control<QComboBox>("typeList")->setCurrentIndex(type);
+        control<QComboBox>("seedingList")->setCurrentIndex(seeding);
     }
 
     FakeRuntime runtime;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
 };
 
-TEST(Form1StartUp, APlayerListFillsNamesAndSizeBeforeTheWindowFirstShowsAndWithoutOneNothingIsChosen)
+TEST(MainWindowStartUp, APlayerListFillsNamesAndSizeBeforeTheWindowFirstShowsAndWithoutOneNothingIsChosen)
 {
     for (const int listed : {0, 16}) {
         FakeRuntime runtime;
         for (int i = 1; i <= listed; ++i)
             for (const char c : "Team " + std::to_string(i) + "\r\n")
                 runtime.files["/program/players.txt"].push_back(static_cast<unsigned char>(c));
-        Form1 window(runtime);
-        ASSERT_TRUE(window.Form_Load());
+        MainWindow window(runtime);
+        ASSERT_TRUE(window.startUp());
         const auto text = [&window](const char *list) { return window.findChild<QComboBox *>(list)->currentText(); };
-        EXPECT_EQ(text("TournamentSize") + text("TournamentType") + text("TournamentSeeding"), listed ? "16" : "");
+        EXPECT_EQ(text("sizeList") + text("typeList") + text("seedingList"), listed ? "16" : "");
         for (int i = 1; i <= MaxEntrants; ++i) {
-            EXPECT_EQ(window.playerNameBox(i)->text(), QString(i <= listed ? "Team %1" : "Player %1").arg(i));
-            EXPECT_EQ(window.playerNameBox(i)->isVisibleTo(&window), i <= listed) << i << " of " << listed;
+            EXPECT_EQ(window.nameBox(i)->text(), QString(i <= listed ? "Team %1" : "Player %1").arg(i));
+            EXPECT_EQ(window.nameBox(i)->isVisibleTo(&window), i <= listed) << i << " of " << listed;
         }
         EXPECT_TRUE(runtime.messages.empty());
     }
 }
 
-TEST_F(Form1Test, EveryCaptionAndEveryListEntryFitsItsControl)
+TEST_F(MainWindowTest, EveryCaptionAndEveryListEntryFitsItsControl)
 {
     choose(32);
     auto fits = [](QWidget *widget, const QString &text, int room) {
@@ -78,7 +78,8 @@ TEST_F(Form1Test, EveryCaptionAndEveryListEntryFitsItsControl)
     };
     for (QLabel *label : window->findChildren<QLabel *>())
         fits(label, label->text(), label->width());
-    fits(control("Command1"), control<QPushButton>("Command1")->text(), control("Command1")->width() - 8);
+    auto *button = control<QPushButton>("makeBracketButton");
+    fits(button, button->text(), button->width() - 8);
     fits(box(32), box(32)->text(), box(32)->width() - 6);
     for (QComboBox *list : window->findChildren<QComboBox *>()) {
         // The room the list's style gives the chosen entry, less the pixel it keeps on each side.
@@ -91,7 +92,7 @@ TEST_F(Form1Test, EveryCaptionAndEveryListEntryFitsItsControl)
     }
 }
 
-TEST_F(Form1Test, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTheirNames)
+TEST_F(MainWindowTest, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTheirNames)
 {
     for (int i = 1; i <= MaxEntrants; ++i)
         box(i)->setText(QStringLiteral("Team %1").arg(i));
@@ -117,40 +118,40 @@ TEST_F(Form1Test, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTheirNa
         EXPECT_EQ(box(i)->text(), QStringLiteral("Team %1").arg(i));
 }
 
-TEST_F(Form1Test, TabWalksTheInputsThenTheVisibleBoxesThenTheButtonAndAClickSelectsAWholeName)
+TEST_F(MainWindowTest, TabWalksTheInputsThenTheVisibleBoxesThenTheButtonAndAClickSelectsAWholeName)
 {
     choose(11);
-    control("TournamentTitle")->setFocus();
+    control("titleEdit")->setFocus();
     QStringList visited;
     for (int step = 0; step < 17; ++step) {
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         visited << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    QStringList expected{"TournamentTitle", "TournamentSize", "TournamentType", "TournamentSeeding"};
+    QStringList expected{"titleEdit", "sizeList", "typeList", "seedingList"};
     for (int i = 1; i <= 11; ++i)
-        expected << QStringLiteral("PlayerName%1").arg(i);
-    EXPECT_EQ(visited, expected << "Command1" << "TournamentTitle");
+        expected << QStringLiteral("nameBox%1").arg(i);
+    EXPECT_EQ(visited, expected << "makeBracketButton" << "titleEdit");
     QTest::mouseClick(box(3), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([this] { return box(3)->selectedText() == QStringLiteral("Player 3"); }));
 }
 
-TEST_F(Form1Test, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenAndTheMenuAndEnterRunIt)
+TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenAndTheMenuAndEnterRunIt)
 {
     const struct {
         int size, type, seeding;  // what is chosen; 0 and -1: nothing
         const char *title, *text, *focus;
     } cases[] = {
-        {0, -1, -1, "Size not selected", "Must select Tournament Size first", "TournamentSize"},
-        {0, 0, 1, "Size not selected", "Must select Tournament Size first", "TournamentSize"},
-        {8, -1, 0, "Type not selected", "Must select Tournament Type first", "TournamentType"},
-        {8, 1, -1, "Seed type selected", "Must select Seeding Type first", "TournamentSeeding"},
+        {0, -1, -1, "Size not selected", "Must select Tournament Size first", "sizeList"},
+        {0, 0, 1, "Size not selected", "Must select Tournament Size first", "sizeList"},
+        {8, -1, 0, "Type not selected", "Must select Tournament Type first", "typeList"},
+        {8, 1, -1, "Seed type selected", "Must select Seeding Type first", "seedingList"},
     };
     for (const auto &c : cases) {
         choose(c.size, c.type, c.seeding);
-        control("TournamentTitle")->setFocus();
+        control("titleEdit")->setFocus();
         runtime.messages.clear();
-        control<QPushButton>("Command1")->click();
+        control<QPushButton>("makeBracketButton")->click();
         EXPECT_THAT(runtime.messages, ElementsAre(AllOf(Field(&RecordedMessage::title, c.title),
                                                         Field(&RecordedMessage::text, c.text),
                                                         Field(&RecordedMessage::icon, MessageIcon::Exclamation))));
@@ -162,12 +163,12 @@ TEST_F(Form1Test, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenAndThe
     // press at one instant, run nothing. About shows its box.
     enum Press { Pressed, Flagged, AtRelease };
     const char *const made = "Seed type selected";
-    const std::tuple<const char *, Qt::Key, Press, const char *> ways[] = {{"mnuMakeBracket", {}, Pressed, made},
-        {"TournamentTitle", Qt::Key_Return, Pressed, made}, {"TournamentType", Qt::Key_Return, Pressed, made},
-        {"PlayerName3", Qt::Key_Return, Pressed, made}, {"PlayerName2", Qt::Key_Enter, Pressed, made},
-        {"Command1", Qt::Key_Return, Pressed, made}, {"PlayerName3", Qt::Key_Return, Flagged, nullptr},
-        {"Command1", Qt::Key_Enter, Flagged, nullptr}, {"TournamentTitle", Qt::Key_Return, AtRelease, nullptr},
-        {"Command1", Qt::Key_Return, AtRelease, nullptr}, {"mnuAbout", {}, Pressed, "About Zandrel"}};
+    const std::tuple<const char *, Qt::Key, Press, const char *> ways[] = {{"makeBracketAction", {}, Pressed, made},
+        {"titleEdit", Qt::Key_Return, Pressed, made}, {"typeList", Qt::Key_Return, Pressed, made},
+        {"nameBox3", Qt::Key_Return, Pressed, made}, {"nameBox2", Qt::Key_Enter, Pressed, made},
+        {"makeBracketButton", Qt::Key_Return, Pressed, made}, {"nameBox3", Qt::Key_Return, Flagged, nullptr},
+        {"makeBracketButton", Qt::Key_Enter, Flagged, nullptr}, {"titleEdit", Qt::Key_Return, AtRelease, nullptr},
+        {"makeBracketButton", Qt::Key_Return, AtRelease, nullptr}, {"aboutAction", {}, Pressed, "About Zandrel"}};
     for (const auto &[input, key, how, title] : ways) {
         runtime.messages.clear();
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier), press(QEvent::KeyPress, key, Qt::NoModifier,
@@ -184,7 +185,7 @@ TEST_F(Form1Test, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenAndThe
     }
 }
 
-TEST_F(Form1Test, TheOuterSizeStopsAtItsLimitsWhereTheControlsAreLaidOutAgain)
+TEST_F(MainWindowTest, TheOuterSizeStopsAtItsLimitsWhereTheControlsAreLaidOutAgain)
 {
     const std::tuple<QSize, QSize, std::vector<double>> cases[] = {
         {{2000, 1500}, {layout::MaxOuterWidth, layout::MaxOuterHeight},
@@ -197,18 +198,18 @@ TEST_F(Form1Test, TheOuterSizeStopsAtItsLimitsWhereTheControlsAreLaidOutAgain)
         EXPECT_TRUE(QTest::qWaitFor([&] { return window->frameGeometry().size() == outer; })) << asked.width();
         const auto left = [this](const char *name) { return twipsLeft(control(name)); };
         const auto top = [this](const char *name) { return twipsTop(control(name)); };
-        EXPECT_EQ(std::vector({left("Command1"), top("Command1"), left("Frame1"), top("Frame1"), left("Frame2"),
-                               top("Frame2"), left("Label5"), left("PrivacyPolicyLabel"), top("PrivacyPolicyLabel"),
-                               twipsWidth(control("fraTopLine"))}),
+        EXPECT_EQ(std::vector({left("makeBracketButton"), top("makeBracketButton"), left("namesFrame"),
+                               top("namesFrame"), left("optionsFrame"), top("optionsFrame"), left("aboutLink"),
+                               left("privacyLink"), top("privacyLink"), twipsWidth(control("topLine"))}),
                   places);
     }
 }
 
-TEST_F(Form1Test, ThePrivacyLinkOpensAModalWindowCentredOverTheMovedWindowThatEnterCloses)
+TEST_F(MainWindowTest, ThePrivacyLinkOpensAModalWindowCentredOverTheMovedWindowThatEnterCloses)
 {
     choose(3);
     window->move(37, 51);
-    QTest::mouseClick(control("PrivacyPolicyLabel"), Qt::LeftButton);
+    QTest::mouseClick(control("privacyLink"), Qt::LeftButton);
     QPointer<QWidget> privacy = QApplication::activeModalWidget();
     ASSERT_TRUE(privacy);
     EXPECT_LE((privacy->frameGeometry().center() - window->frameGeometry().center()).manhattanLength(), 2);
@@ -217,26 +218,26 @@ TEST_F(Form1Test, ThePrivacyLinkOpensAModalWindowCentredOverTheMovedWindowThatEn
     EXPECT_TRUE(QTest::qWaitFor([&privacy] { return privacy.isNull(); }));
 }
 
-TEST(Form1Shutdown, ExitAndTheCloseBoxEachRunItOnce)
+TEST(MainWindowShutdown, ExitAndTheCloseBoxEachRunItOnce)
 {
     for (const bool byMenu : {true, false}) {
         FakeRuntime runtime;
-        Form1 window(runtime);
-        ASSERT_TRUE(window.Form_Load());
+        MainWindow window(runtime);
+        ASSERT_TRUE(window.startUp());
         window.show();
-        byMenu ? window.findChild<QAction *>("mnuExit")->trigger() : void(window.close());
+        byMenu ? window.findChild<QAction *>("exitAction")->trigger() : void(window.close());
         EXPECT_FALSE(window.isVisible() || window.isOpen()) << byMenu;
-        window.Form_Unload();  // as any later way out would
+        window.shutDown();  // as any later way out would
         EXPECT_EQ(runtime.releaseCount, 1) << byMenu;
     }
 }
 
-TEST(Form1SecondCopy, HandsOverAndNeverShowsItsWindow)
+TEST(MainWindowSecondCopy, HandsOverAndNeverShowsItsWindow)
 {
     FakeRuntime runtime;
     runtime.anotherCopyRuns = true;
-    Form1 window(runtime);
-    EXPECT_FALSE(window.Form_Load());
+    MainWindow window(runtime);
+    EXPECT_FALSE(window.startUp());
     EXPECT_EQ(runtime.activatedTitles, std::vector<std::string>{"Zandrel"});
     EXPECT_TRUE(window.windowTitle() == "unloading..." && runtime.applicationTitle == "unloading...");
     EXPECT_FALSE(window.isOpen() || window.isVisible());
@@ -256,7 +257,7 @@ std::string expectedPage(int (*boxOfSlot)(int))
     return page;
 }
 
-TEST_F(Form1Test, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailedWriteIsReportedKeepingTheNames)
+TEST_F(MainWindowTest, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailedWriteIsReportedKeepingTheNames)
 {
     const struct {
         const char *name, *folder;  // where the page goes; empty: nowhere, a folder is in its place

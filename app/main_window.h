@@ -26,18 +26,18 @@ namespace zandrel {
 
 class Runtime;
 
-class Form1 : public QMainWindow, public BracketView, public PlayerListView {
+class MainWindow : public QMainWindow, public BracketView, public PlayerListView {
     Q_OBJECT
 
 public:
-    explicit Form1(Runtime &runtime, QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(Runtime &runtime, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up. Returns false when another copy already runs: it has been
     // asked to come to the front, and this window must not be shown.
-    bool Form_Load();
+    bool startUp();
     // Shutdown; runs once, however the window is closed.
-    void Form_Unload();
+    void shutDown();
 
     // Brings the window to the front, restoring it if it was minimised.
     void bringToFront();
@@ -56,7 +56,7 @@ public:
     void selectSizeIndex(int index) override;
 
     // The window's controls, for the commands and for tests.
-    QLineEdit *playerNameBox(int box) const { return m_playerName.at(static_cast<std::size_t>(box - 1)); }
+    QLineEdit *nameBox(int box) const { return m_nameBoxes.at(static_cast<std::size_t>(box - 1)); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -75,23 +75,21 @@ private:
     void centreOnScreen();
     void fillLists();
 
-    void InstallSizeLimits();
-    void RemoveSizeLimits();
+    void installSizeLimits();
+    void removeSizeLimits();
     void applySizeLimits();
-    void Form_Resize();
+    void layOutControls();
 
-    void TournamentSize_Click();
-    void PlayerNameMove();
-    void PlayerName_GotFocus(int index);
+    void onSizeChosen();
+    void moveNameColumns();
+    void selectWholeName(int index);
 
-    void Command1_Click();
+    void onMakeBracketClicked();
     // Whether a press of Enter only repeats a key held down since its last press.
     bool isHeldEnter(const QKeyEvent *press) const;
-    void mnuMakeBracket_Click();
-    void mnuHelpTopics_Click();
-    void mnuAbout_Click();
-    void mnuExit_Click();
-    void PrivacyPolicyLabel_Click();
+    void onHelpTopicsTriggered();
+    void onAboutTriggered();
+    void onPrivacyLinkClicked();
 
     // Every window event runs inside this: a failure is reported with its
     // number and description, the action ends, and the window goes on.
@@ -101,34 +99,34 @@ private:
     QtHelpWindows m_helpWindows;
     HelpController m_help;
     bool m_firstCopy = false;
-    bool m_unloaded = false;
+    bool m_hasShutDown = false;
     bool m_sizeLimitsInstalled = false;
     bool m_centred = false;
     quint64 m_lastEnterRelease = 0;  // the system's time stamp of the last release of Enter
 
     QWidget *m_client = nullptr;
-    QFrame *m_fraTopLine = nullptr;
-    QGroupBox *m_frame2 = nullptr;
-    QLineEdit *m_tournamentTitle = nullptr;
-    QComboBox *m_tournamentSize = nullptr;
-    QComboBox *m_tournamentType = nullptr;
-    QComboBox *m_tournamentSeeding = nullptr;
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLabel *m_label3 = nullptr;
-    QLabel *m_label4 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QGroupBox *m_frame1 = nullptr;
-    std::array<QLineEdit *, 32> m_playerName{};
-    QLabel *m_privacyPolicyLabel = nullptr;
-    QLabel *m_label5 = nullptr;
+    QFrame *m_topLine = nullptr;
+    QGroupBox *m_optionsFrame = nullptr;
+    QLineEdit *m_titleEdit = nullptr;
+    QComboBox *m_sizeList = nullptr;
+    QComboBox *m_typeList = nullptr;
+    QComboBox *m_seedingList = nullptr;
+    QLabel *m_titleLabel = nullptr;
+    QLabel *m_sizeLabel = nullptr;
+    QLabel *m_typeLabel = nullptr;
+    QLabel *m_seedingLabel = nullptr;
+    QPushButton *m_makeBracketButton = nullptr;
+    QGroupBox *m_namesFrame = nullptr;
+    std::array<QLineEdit *, 32> m_nameBoxes{};
+    QLabel *m_privacyLink = nullptr;
+    QLabel *m_aboutLink = nullptr;
 
-    QMenu *m_mnuFile = nullptr;
-    QMenu *m_mnuHelp = nullptr;
-    QAction *m_mnuMakeBracket = nullptr;
-    QAction *m_mnuExit = nullptr;
-    QAction *m_mnuHelpTopics = nullptr;
-    QAction *m_mnuAbout = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_helpMenu = nullptr;
+    QAction *m_makeBracketAction = nullptr;
+    QAction *m_exitAction = nullptr;
+    QAction *m_helpTopicsAction = nullptr;
+    QAction *m_aboutAction = nullptr;
 };
 
 }  // namespace zandrel

@@ -42,16 +42,21 @@ namespace {
 constexpr double ClientWidth = 8280;   // twips
 constexpr double ClientHeight = 6870;  // twips
 
-const char *const TypeEntries[] = {"Single Elimination", "Double Elimination"};
-const char *const SeedingEntries[] = {"Unseeded (random matches)", "Seeded (according to order below)"};
-
-// The sizes the size list offers, as it shows them.
-QStringList sizeEntries()
+// A list's entries: each shows its text and carries its value.
+template <typename Value>
+void fillList(QComboBox *list, const std::vector<Choice<Value>> &choices)
 {
-    QStringList entries;
-    for (int size = MinEntrants; size <= MaxEntrants; ++size)
-        entries << QString::number(size);
-    return entries;
+    for (const Choice<Value> &choice : choices)
+        list->addItem(QString::fromStdString(choice.text), static_cast<int>(choice.value));
+}
+
+// The value of a list's chosen entry; nothing while none is chosen.
+template <typename Value>
+std::optional<Value> chosenValue(const QComboBox *list)
+{
+    if (list->currentIndex() < 0)
+        return std::nullopt;
+    return static_cast<Value>(list->currentData().toInt());
 }
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
@@ -253,12 +258,12 @@ void MainWindow::chooseFont()
             list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
         return layout::pixelsToTwips(field.width() - 2);
     };
-    for (const QString &entry : sizeEntries())
-        captions.append({entry, entryRoom(m_sizeList)});
-    for (const char *entry : TypeEntries)
-        captions.append({QString::fromLatin1(entry), entryRoom(m_typeList)});
-    for (const char *entry : SeedingEntries)
-        captions.append({QString::fromLatin1(entry), entryRoom(m_seedingList)});
+    for (const Choice<int> &choice : sizeChoices())
+        captions.append({QString::fromStdString(choice.text), entryRoom(m_sizeList)});
+    for (const Choice<TournamentKind> &choice : kindChoices())
+        captions.append({QString::fromStdString(choice.text), entryRoom(m_typeList)});
+    for (const Choice<Seeding> &choice : seedingChoices())
+        captions.append({QString::fromStdString(choice.text), entryRoom(m_seedingList)});
     for (double points = 8.25; points >= 6.0; points -= 0.25) {
         font.setPointSizeF(points);
         const QFontMetricsF metrics(font);
@@ -334,11 +339,9 @@ void MainWindow::fillLists()
     // A pick-only list selects its first entry as it is filled; start-up wants
     // no selection and no size-change handling until something is picked.
     const QSignalBlocker blockSize(m_sizeList);
-    m_sizeList->addItems(sizeEntries());
-    for (const char *entry : TypeEntries)
-        m_typeList->addItem(QString::fromLatin1(entry));
-    for (const char *entry : SeedingEntries)
-        m_seedingList->addItem(QString::fromLatin1(entry));
+    fillList(m_sizeList, sizeChoices());
+    fillList(m_typeList, kindChoices());
+    fillList(m_seedingList, seedingChoices());
     m_sizeList->setCurrentIndex(-1);
     m_typeList->setCurrentIndex(-1);
     m_seedingList->setCurrentIndex(-1);
@@ -420,7 +423,7 @@ void MainWindow::changeEvent(QEvent *event)
 
 void MainWindow::onSizeChosen()
 {
-    const int n = m_sizeList->currentText().toInt();
+    const int n = chosenSize().value_or(0);
     for (QLineEdit *edit : m_nameBoxes)
         edit->hide();
     QLineEdit *first = nameBox(1);
@@ -584,19 +587,19 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 // --- BracketView
 
-std::string MainWindow::sizeText() const
+std::optional<int> MainWindow::chosenSize() const
 {
-    return m_sizeList->currentText().toStdString();
+    return chosenValue<int>(m_sizeList);
 }
 
-std::string MainWindow::typeText() const
+std::optional<TournamentKind> MainWindow::chosenKind() const
 {
-    return m_typeList->currentText().toStdString();
+    return chosenValue<TournamentKind>(m_typeList);
 }
 
-std::string MainWindow::seedingText() const
+std::optional<Seeding> MainWindow::chosenSeeding() const
 {
-    return m_seedingList->currentText().toStdString();
+    return chosenValue<Seeding>(m_seedingList);
 }
 
 std::string MainWindow::titleText() const
@@ -612,13 +615,13 @@ std::string MainWindow::playerName(int box) const
 void MainWindow::focusList(ChoiceList list)
 {
     switch (list) {
-    case ChoiceList::TournamentSize:
+    case ChoiceList::Size:
         m_sizeList->setFocus(Qt::OtherFocusReason);
         break;
-    case ChoiceList::TournamentType:
+    case ChoiceList::Kind:
         m_typeList->setFocus(Qt::OtherFocusReason);
         break;
-    case ChoiceList::TournamentSeeding:
+    case ChoiceList::Seeding:
         m_seedingList->setFocus(Qt::OtherFocusReason);
         break;
     }
@@ -639,10 +642,10 @@ void MainWindow::setPlayerName(int box, std::string name)
     edit->setCursorPosition(0);
 }
 
-void MainWindow::selectSizeIndex(int index)
+void MainWindow::selectSize(int size)
 {
     // The size list's own change handling lays out the grid, as a user's pick does.
-    m_sizeList->setCurrentIndex(index);
+    m_sizeList->setCurrentIndex(m_sizeList->findData(size));
 }
 
 }  // namespace zandrel

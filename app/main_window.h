@@ -43,9 +43,9 @@ public:
     void bringToFront();
 
     // BracketView
-    std::string sizeText() const override;
-    std::string typeText() const override;
-    std::string seedingText() const override;
+    std::optional<int> chosenSize() const override;
+    std::optional<TournamentKind> chosenKind() const override;
+    std::optional<Seeding> chosenSeeding() const override;
     std::string titleText() const override;
     std::string playerName(int box) const override;
     void focusList(ChoiceList list) override;
@@ -53,7 +53,7 @@ public:
 
     // PlayerListView
     void setPlayerName(int box, std::string name) override;
-    void selectSizeIndex(int index) override;
+    void selectSize(int size) override;
 
     // The window's controls, for the commands and for tests.
     QLineEdit *nameBox(int box) const { return m_nameBoxes.at(static_cast<std::size_t>(box - 1)); }

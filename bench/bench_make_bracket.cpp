@@ -34,8 +34,8 @@ struct Folder {
 std::string fillLargestPage(zandrel::Runtime &runtime)
 {
     const std::string page = zandrel::extractBracketTemplate(runtime, LargestPage);
-    return zandrel::fillBracketText(zandrel::readTemplateText(runtime, page), "Club Championship", "32",
-                                    zandrel::SeededText, name, [] { return 0.5f; });
+    return zandrel::fillBracketText(zandrel::readTemplateText(runtime, page), "Club Championship", 32,
+                                    zandrel::Seeding::Seeded, name, [] { return 0.5f; });
 }
 
 void wholeCommandCore(benchmark::State &state)

@@ -74,12 +74,11 @@ std::string readTemplateText(Runtime &runtime, const std::string &templateFile)
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::string fillBracketText(std::string_view pageText, std::string_view title, std::string_view sizeText,
-                            std::string_view seedingText, const PlayerNameSource &playerName,
-                            const RandomSource &nextRandom)
+std::string fillBracketText(std::string_view pageText, std::string_view title, int size, Seeding seeding,
+                            const PlayerNameSource &playerName, const RandomSource &nextRandom)
 {
-    const int size = parseTournamentSize(sizeText);
-    const std::vector<std::string> slots = slotTexts(size, seedingText == SeededText, playerName, nextRandom);
+    checkTournamentSize(size);
+    const std::vector<std::string> slots = slotTexts(size, seeding == Seeding::Seeded, playerName, nextRandom);
     const std::string titleElement = "<title>" + toPageText(title) + "</title>";
 
     // One scan for every search text at once: what has been inserted lies

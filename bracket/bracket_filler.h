@@ -5,6 +5,7 @@
 // in as UTF-8 and are converted on the way in.
 
 #include "bracket/player_order.h"
+#include "bracket/tournament_choices.h"
 
 #include <functional>
 #include <string>
@@ -13,9 +14,6 @@
 namespace zandrel {
 
 class Runtime;
-
-// The seeding text that keeps the typed order; any other text means a draw.
-inline constexpr std::string_view SeededText = "Seeded (according to order below)";
 
 // The UTF-8 text of name box `box`, 1 to 32, as typed.
 using PlayerNameSource = std::function<std::string(int box)>;
@@ -32,10 +30,9 @@ std::string readTemplateText(Runtime &runtime, const std::string &templateFile);
 // keeps its "<". Seeded, slot k shows box k; otherwise the draw decides,
 // taking one value from `nextRandom` per slot. Inserted text is never scanned
 // again, so a name that reads "PLAYER 5" stays as typed. Boxes above the size
-// are never asked for. Throws Failure when `sizeText` is no size.
-std::string fillBracketText(std::string_view pageText, std::string_view title, std::string_view sizeText,
-                            std::string_view seedingText, const PlayerNameSource &playerName,
-                            const RandomSource &nextRandom);
+// are never asked for. Throws Failure when `size` is outside 0 to 32.
+std::string fillBracketText(std::string_view pageText, std::string_view title, int size, Seeding seeding,
+                            const PlayerNameSource &playerName, const RandomSource &nextRandom);
 
 // Replaces `outputFile` with the page in one step. When writing fails the old
 // file stays as it was and the Failure propagates.

@@ -5,36 +5,34 @@
 #include "bracket/bracket_view.h"
 #include "bracket/tournament_size.h"
 #include "platform/output_folder.h"
-#include "platform/tournament.h"
 #include "platform/runtime.h"
+#include "platform/tournament.h"
 #include "templates/bracket_template.h"
 
 namespace zandrel {
 
 namespace {
 
-constexpr std::string_view SingleElimination = "Single Elimination";
-
 // Each list must have a choice before anything is read or written; the first
 // one missing is named and gets the focus.
 bool choicesComplete(Runtime &runtime, BracketView &view)
 {
     struct Check {
-        std::string (BracketView::*text)() const;
+        bool (*chosen)(const BracketView &);
         const char *message;
         const char *title;
         ChoiceList list;
     };
     static constexpr Check checks[] = {
-        {&BracketView::sizeText, "Must select Tournament Size first", "Size not selected",
-         ChoiceList::TournamentSize},
-        {&BracketView::typeText, "Must select Tournament Type first", "Type not selected",
-         ChoiceList::TournamentType},
-        {&BracketView::seedingText, "Must select Seeding Type first", "Seed type selected",
-         ChoiceList::TournamentSeeding},
+        {[](const BracketView &v) { return v.chosenSize().has_value(); }, "Must select Tournament Size first",
+         "Size not selected", ChoiceList::Size},
+        {[](const BracketView &v) { return v.chosenKind().has_value(); }, "Must select Tournament Type first",
+         "Type not selected", ChoiceList::Kind},
+        {[](const BracketView &v) { return v.chosenSeeding().has_value(); }, "Must select Seeding Type first",
+         "Seed type selected", ChoiceList::Seeding},
     };
     for (const Check &check : checks) {
-        if ((view.*check.text)().empty()) {
+        if (!check.chosen(view)) {
             runtime.showMessage(check.message, check.title, MessageIcon::Exclamation);
             view.focusList(check.list);
             return false;
@@ -43,20 +41,21 @@ bool choicesComplete(Runtime &runtime, BracketView &view)
     return true;
 }
 
-}  // namespace
-
-int templateNumberFor(std::string_view sizeText, std::string_view typeText)
+// The built-in page for a size and kind.
+int templateNumberFor(int size, TournamentKind kind)
 {
-    // Any kind other than exactly "Single Elimination" is double elimination.
-    return parseTournamentSize(sizeText)
-           + (typeText == SingleElimination ? SingleEliminationItemBase : DoubleEliminationItemBase);
+    checkTournamentSize(size);
+    return size + (kind == TournamentKind::SingleElimination ? SingleEliminationItemBase : DoubleEliminationItemBase);
 }
+
+}  // namespace
 
 void makeBracket(Runtime &runtime, BracketView &view, const std::function<std::optional<double>()> &osFamily)
 {
     if (!choicesComplete(runtime, view))
         return;
-    const int templateNumber = templateNumberFor(view.sizeText(), view.typeText());
+    const int size = *view.chosenSize();
+    const int templateNumber = templateNumberFor(size, *view.chosenKind());
     // Decided, and the user's folder made, before anything is written.
     const std::string folder = outputFolder(runtime);
 
@@ -64,7 +63,7 @@ void makeBracket(Runtime &runtime, BracketView &view, const std::function<std::o
     if (templateFile.empty())
         return;  // The user has been told why; there is nothing to fill.
     const std::string page = fillBracketText(
-        readTemplateText(runtime, templateFile), view.titleText(), view.sizeText(), view.seedingText(),
+        readTemplateText(runtime, templateFile), view.titleText(), size, *view.chosenSeeding(),
         [&view](int box) { return view.playerName(box); }, [&runtime] { return runtime.nextRandom(); });
 
     // The old bracket.html is not deleted first: the new page replaces it in

@@ -2,16 +2,11 @@
 
 #include <functional>
 #include <optional>
-#include <string_view>
 
 namespace zandrel {
 
 class BracketView;
 class Runtime;
-
-// The built-in page for a size and kind: 100 + size for "Single
-// Elimination", 130 + size for any other kind text.
-int templateNumberFor(std::string_view sizeText, std::string_view typeText);
 
 // The program's one productive action: check the three lists, make the page
 // for the chosen size and kind, fill it, write bracket.html (beside the

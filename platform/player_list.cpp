@@ -107,9 +107,8 @@ void loadPlayerNames(Runtime &runtime, PlayerListView &view)
     for (std::size_t i = 0; i < names.size(); ++i) {
         const int box = static_cast<int>(i) + 1;
         view.setPlayerName(box, names[i]);
-        // The size list starts at 3 entrants, its index 0.
-        if (box >= 3)
-            view.selectSizeIndex(box - 3);
+        if (box >= MinEntrants)
+            view.selectSize(box);
     }
 }
 

@@ -11,9 +11,8 @@ public:
 
     // Name box `box`, 1 to 32, takes `name` (UTF-8) as its text.
     virtual void setPlayerName(int box, std::string name) = 0;
-    // Selects the size list's entry `index` (size index + 3) and lets the
-    // name grid follow it at once.
-    virtual void selectSizeIndex(int index) = 0;
+    // Selects `size` in the size list and lets the name grid follow it at once.
+    virtual void selectSize(int size) = 0;
 };
 
 }  // namespace zandrel

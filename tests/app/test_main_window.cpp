@@ -243,10 +243,10 @@ TEST(MainWindowSecondCopy, HandsOverAndNeverShowsItsWindow)
     EXPECT_FALSE(window.isOpen() || window.isVisible());
 }
 
-// The page of double elimination for 17 with slot k holding the name typed in box `boxOfSlot(k)`.
-std::string expectedPage(int (*boxOfSlot)(int))
+// Built-in page `item`, for 17 entrants, with slot k holding the name typed in box `boxOfSlot(k)`.
+std::string expectedPage(int item, int (*boxOfSlot)(int))
 {
-    const Bytes bytes = lzss::decompressed(builtInItemBytes(DoubleEliminationItemBase + 17, "Custom"));
+    const Bytes bytes = lzss::decompressed(builtInItemBytes(item, "Custom"));
     std::string page(bytes.begin(), bytes.end());
     for (int slot = 1; slot <= 17; ++slot) {
         const std::string placeholder = "PLAYER " + std::to_string(slot) + "<";
@@ -261,14 +261,18 @@ TEST_F(MainWindowTest, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailed
 {
     const struct {
         const char *name, *folder;  // where the page goes; empty: nowhere, a folder is in its place
-        int seeding;
+        int type, seeding;  // the entries picked: Single, Double; Unseeded, Seeded
         int (*boxOfSlot)(int);
+        int item;  // the page it is made from
     } cases[] = {
-        {"seeded", "/program", 1, [](int slot) { return slot; }},
+        {"seeded", "/program", 1, 1, [](int slot) { return slot; }, DoubleEliminationItemBase + 17},
+        {"single_elimination", "/program", 0, 1, [](int slot) { return slot; }, SingleEliminationItemBase + 17},
         // A generator that always answers 0 moves every entry down one place.
-        {"unseeded_follows_the_draw", "/program", 0, [](int slot) { return slot % 17 + 1; }},
-        {"program_folder_read_only", "/home/me/Documents/Zandrel", 1, [](int slot) { return slot; }},
-        {"write_fails", "", 1, nullptr},
+        {"unseeded_follows_the_draw", "/program", 1, 0, [](int slot) { return slot % 17 + 1; },
+         DoubleEliminationItemBase + 17},
+        {"program_folder_read_only", "/home/me/Documents/Zandrel", 1, 1, [](int slot) { return slot; },
+         DoubleEliminationItemBase + 17},
+        {"write_fails", "", 1, 1, nullptr, 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -280,7 +284,7 @@ TEST_F(MainWindowTest, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailed
             runtime.readOnlyFolders = {"/program"};
         if (!*c.folder)
             runtime.folders.insert("/program/bracket.html");
-        choose(17, 1, c.seeding);
+        choose(17, c.type, c.seeding);
         for (int i = 1; i <= MaxEntrants; ++i)
             box(i)->setText(QStringLiteral("Entrant %1").arg(i));
         QTest::keyClick(box(1), Qt::Key_Return);
@@ -292,7 +296,7 @@ TEST_F(MainWindowTest, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailed
         }
         const std::string page = std::string(c.folder) + "/bracket.html";
         EXPECT_EQ(runtime.files.size(), 1u) << "the page, and nothing left beside it";
-        EXPECT_EQ(runtime.text(page), expectedPage(c.boxOfSlot));
+        EXPECT_EQ(runtime.text(page), expectedPage(c.item, c.boxOfSlot));
         EXPECT_EQ(runtime.messages.at(0).text, "Bracket created in file " + page + ".  Will now attempt to open...");
         ASSERT_EQ(runtime.commands.size(), 2u);
 #ifdef _WIN32  // the command interpreter's line, whose forms the bracket tests check

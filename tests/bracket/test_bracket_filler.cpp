@@ -35,8 +35,7 @@ struct Filled { std::string page; std::vector<int> asked; int taken = 0; };
 
 // The page filled, the boxes read and the values drawn. Box k holds "(k)" and
 // box 2 `typed`, which is the title too; the generator always answers 0.
-Filled fill(const std::string &text, const std::string &size, const std::string &seeding = std::string(SeededText),
-            const std::string &typed = boxName(2))
+Filled fill(const std::string &text, int size, Seeding seeding = Seeding::Seeded, const std::string &typed = boxName(2))
 {
     Filled out;
     const auto box = [&](int k) { return out.asked.push_back(k), k == 2 ? typed : boxName(k); };
@@ -44,19 +43,18 @@ Filled fill(const std::string &text, const std::string &size, const std::string 
     return out;
 }
 
-// Seeded, slot k shows box k; any other seeding text draws, and a generator
-// of zeros moves box k + 1 into slot k and box 1 into the last slot.
-TEST(FillBracketText, SeededKeepsEachBoxInItsSlotAnythingElseDraws)
+// Seeded, slot k shows box k; drawn, a generator of zeros moves box k + 1
+// into slot k and box 1 into the last slot.
+TEST(FillBracketText, SeededKeepsEachBoxInItsSlotDrawnFollowsTheDraw)
 {
-    for (const std::string &seeding : {std::string(SeededText), std::string("Unseeded (random matches)"),
-                                       std::string("seeded (according to order below)"), std::string(SeededText) + " "}) {
-        const bool drawn = seeding != SeededText;
+    for (const Seeding seeding : {Seeding::Seeded, Seeding::Drawn}) {
+        const bool drawn = seeding == Seeding::Drawn;
         for (const int size : {3, 12, 32}) {
             std::vector<int> layout(static_cast<std::size_t>(size));
             std::iota(layout.rbegin(), layout.rend(), 1);
             const auto shown = [&](int slot) { return boxName(!drawn ? slot : slot == size ? 1 : slot + 1); };
-            const Filled filled = fill(page(layout, placeholder), std::to_string(size), seeding);
-            EXPECT_EQ(filled.page, page(layout, shown, "<title>(2)</title>")) << seeding << " " << size;
+            const Filled filled = fill(page(layout, placeholder), size, seeding);
+            EXPECT_EQ(filled.page, page(layout, shown, "<title>(2)</title>")) << drawn << " " << size;
             EXPECT_EQ(filled.taken, drawn ? size : 0);
             EXPECT_EQ(filled.asked.size(), layout.size()) << "each box is read once";
         }
@@ -76,7 +74,7 @@ TEST(FillBracketText, TypedTextIsEscapedEncodedAndNeverReplacedAgain)
     const std::vector<int> layout = {1, 5, 3, 2, 4};
     for (const auto &[typed, shown] : cases) {
         const auto cell = [&](int k) { return k == 2 ? shown : boxName(k); };
-        EXPECT_EQ(fill(page(layout, placeholder), "5", std::string(SeededText), typed).page,
+        EXPECT_EQ(fill(page(layout, placeholder), 5, Seeding::Seeded, typed).page,
                   page(layout, cell, "<title>" + shown + "</title>"));
     }
 }
@@ -86,14 +84,15 @@ TEST(FillBracketText, TextThatIsNoPlaceholderStaysByteForByte)
     for (const std::string text : {"<title>Kept</title>", "<TITLE></TITLE>", "PLAYER 13<", "PLAYER 0<", "PLAYER 05<",
                                    "PLAYER 100<", "PLAYER 1 <", "player 1<", "PLAYER  1<", "PLAYER 1", "PLAYER",
                                    "\x80\xFF<P"})
-        EXPECT_EQ(fill(text, "12").page, text);
+        EXPECT_EQ(fill(text, 12).page, text);
 }
 
 TEST(FillBracketText, SizeThatIsNoNumberOfEntrantsIsRefusedBeforeAnyBoxIsRead)
 {
     const auto box = [](int) -> std::string { return ADD_FAILURE() << "a box was read", ""; };
-    for (const std::string size : {"", "abc", "33", "-1", " 12", "+4", "4.5"})
-        EXPECT_THROW(fillBracketText("PLAYER 1<", "", size, SeededText, box, [] { return 0.0f; }), Failure) << size;
+    for (const int size : {33, -1})
+        EXPECT_THROW(fillBracketText("PLAYER 1<", "", size, Seeding::Seeded, box, [] { return 0.0f; }), Failure)
+            << size;
 }
 
 TEST(ReadTemplateText, ReadsTheWholePageThenDeletesItButKeepsOneItCouldNotRead)

@@ -24,14 +24,17 @@ const std::string Output = "/program/bracket.html";
 const std::string Link = product::WebLink;
 
 struct FakeView : BracketView {
-    std::string size = "12", type = "Single Elimination", seeding = "Seeded (according to order below)", title;
+    std::optional<int> size = 12;
+    std::optional<TournamentKind> kind = TournamentKind::SingleElimination;
+    std::optional<Seeding> seeding = Seeding::Seeded;
+    std::string title;
     std::function<std::string(int)> name = [](int) { return std::string(); };
     bool open = true;
     std::vector<ChoiceList> focused;
 
-    std::string sizeText() const override { return size; }
-    std::string typeText() const override { return type; }
-    std::string seedingText() const override { return seeding; }
+    std::optional<int> chosenSize() const override { return size; }
+    std::optional<TournamentKind> chosenKind() const override { return kind; }
+    std::optional<Seeding> chosenSeeding() const override { return seeding; }
     std::string titleText() const override { return title; }
     std::string playerName(int box) const override { return name(box); }
     void focusList(ChoiceList list) override { focused.push_back(list); }
@@ -65,13 +68,6 @@ protected:
     FakeRuntime runtime;
     FakeView view;
 };
-
-TEST(TemplateNumber, OnlyTheExactTextIsSingleEliminationAndOnlyANumberIsASize)
-{
-    EXPECT_EQ(templateNumberFor("12", "single elimination"), 142);
-    EXPECT_EQ(templateNumberFor("12", "Single Elimination "), 142);
-    EXPECT_THROW(templateNumberFor("twelve", "Single Elimination"), Failure);
-}
 
 TEST_F(MakeBracketTest, SeededPageIsWrittenAnnouncedThenOpenedAndTheLinkFollows)
 {
@@ -110,7 +106,7 @@ TEST_F(MakeBracketTest, TheOldPageStaysWholeWhenWritingFails)
 TEST_F(MakeBracketTest, AMissingItemIsReportedAndNothingIsWrittenOrOpened)
 {
     runtime.items.erase(110);
-    view.size = "10";
+    view.size = 10;
     makeBracket(runtime, view);
     EXPECT_THAT(said(), ElementsAre("(x) Zandrel: Unable to save resource item to disk!\nNo built-in item 110"));
     EXPECT_TRUE(runtime.files.empty() && runtime.commands.empty()) << "nothing written, nothing left";
@@ -119,7 +115,7 @@ TEST_F(MakeBracketTest, AMissingItemIsReportedAndNothingIsWrittenOrOpened)
 TEST_F(MakeBracketTest, ASecondCommandDuringTheWaitRunsCompletelyInsideTheFirst)
 {
     runtime.onWait = [this] {
-        view.size = "7";
+        view.size = 7;
         view.name = [](int box) { return box == 7 ? "Late entrant" : ""; };
         makeBracket(runtime, view);
     };

@@ -128,7 +128,7 @@ TEST(PlayerListParsing, SplitsLinesKeepsTheirTextCutsLongOnesAndStopsAtThirtyTwo
 // selected, from the third name on, and any message box.
 struct Window : PlayerListView {
     void setPlayerName(int box, std::string name) override { events.push_back(std::to_string(box) + "=" + name); }
-    void selectSizeIndex(int index) override { events.push_back("size " + std::to_string(index)); }
+    void selectSize(int size) override { events.push_back("size " + std::to_string(size)); }
     std::vector<std::string> events;
 };
 
@@ -137,8 +137,8 @@ std::vector<std::string> filled(const std::vector<std::string> &names)
     std::vector<std::string> events;
     for (std::size_t i = 0; i < names.size(); ++i) {
         events.push_back(std::to_string(i + 1) + "=" + names[i]);
-        if (i >= 2)
-            events.push_back("size " + std::to_string(i - 2));
+        if (i + 1 >= MinEntrants)
+            events.push_back("size " + std::to_string(i + 1));
     }
     return events;
 }

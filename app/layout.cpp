@@ -15,11 +15,13 @@ double pixelsToTwips(int pixels)
     return pixels * TwipsPerPixel;
 }
 
-float firstNameBoxLeft(int size, float current, float frameWidth, float boxWidth)
+float firstNameBoxLeft(int size, float current)
 {
     // The columns of the chosen size stand as a block centred in the frame;
     // the four-column case uses a ninth of the spare width, which the original
     // layout did and which still leaves the block nearly centred.
+    constexpr auto frameWidth = static_cast<float>(design::NamesFrame.width);
+    constexpr float boxWidth = NameBoxWidth;
     const float centred = (frameWidth - boxWidth) / 2.0f;
     if (size <= 8)
         return centred;
@@ -49,20 +51,21 @@ float designNameBoxLeft(int box)
     return nameBoxLeft(box, 120.0f);
 }
 
-WindowLayout windowLayout(double w, double h, const ControlSizes &s)
+WindowLayout windowLayout(double w, double h)
 {
+    using namespace design;
     // Each step may use what an earlier one set: the frames hang off the button.
     WindowLayout l{};
-    l.makeBracketLeft = (w - s.makeBracketWidth) / 2;
-    l.makeBracketTop = (h - s.makeBracketHeight) / 2 - 800;
-    l.namesFrameLeft = (w - s.namesFrameWidth) / 2 - 50;
+    l.makeBracketLeft = (w - MakeBracketButton.width) / 2;
+    l.makeBracketTop = (h - MakeBracketButton.height) / 2 - 800;
+    l.namesFrameLeft = (w - NamesFrame.width) / 2 - 50;
     l.namesFrameTop = l.makeBracketTop + 385;
-    l.optionsFrameLeft = (w - s.optionsFrameWidth) / 2 - 50;
+    l.optionsFrameLeft = (w - OptionsFrame.width) / 2 - 50;
     l.optionsFrameTop = l.makeBracketTop - 2135;
-    l.aboutLinkLeft = w - s.aboutLinkWidth - 60;
+    l.aboutLinkLeft = w - AboutLink.width - 60;
     l.aboutLinkTop = 0;
-    l.privacyLinkTop = s.namesFrameHeight + l.namesFrameTop + 50;
-    l.privacyLinkLeft = (w - s.privacyLinkWidth) / 2;
+    l.privacyLinkTop = NamesFrame.height + l.namesFrameTop + 50;
+    l.privacyLinkLeft = (w - PrivacyLink.width) / 2;
     l.topLineWidth = w + 120;
     return l;
 }

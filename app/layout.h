@@ -11,16 +11,41 @@ inline constexpr double TwipsPerPixel = 15.0;
 int twipsToPixels(double twips);
 double pixelsToTwips(int pixels);
 
-// --- The name grid: a box per possible entrant, in 4 columns of 8, inside the name frame.
-inline constexpr float NameFrameWidth = 6855.0f;
+// --- Where the controls stand as the window was designed: each control's
+// left, top, width and height in the client area (the frames' controls in
+// their frame). The window places its controls here, and the layout rule
+// below moves them from here; neither spells a size out again.
+struct Place {
+    double left, top, width, height;
+};
+
+namespace design {
+inline constexpr double ClientWidth = 8280;
+inline constexpr double ClientHeight = 6870;
+inline constexpr Place TopLine{-120, 0, 1215, 30};
+inline constexpr Place OptionsFrame{713, 120, 6855, 2055};
+inline constexpr Place TitleLabel{840, 270, 1335, 255};
+inline constexpr Place TitleEdit{2280, 240, 2655, 285};
+inline constexpr Place SizeLabel{840, 675, 1335, 255};
+inline constexpr Place SizeList{2280, 630, 735, 315};
+inline constexpr Place TypeLabel{840, 1140, 1335, 255};
+inline constexpr Place TypeList{2280, 1110, 2655, 315};
+inline constexpr Place SeedingLabel{1485, 1590, 735, 255};
+inline constexpr Place SeedingList{2280, 1590, 2655, 315};
+inline constexpr Place MakeBracketButton{3533, 2255, 1215, 375};
+inline constexpr Place NamesFrame{713, 2640, 6855, 3255};
+inline constexpr Place PrivacyLink{3600, 6000, 1095, 255};
+inline constexpr Place AboutLink{7680, 0, 615, 255};
+}  // namespace design
+
+// --- The name grid: a box per possible entrant, in 4 columns of 8, inside the names frame.
 inline constexpr float NameBoxWidth = 1335.0f;
 inline constexpr float NameBoxHeight = 285.0f;
 inline constexpr float NameColumnSpacing = 1440.0f;
 
 // Left of box 1 for a tournament of `size` entrants; `current` is kept for
 // sizes the list never offers.
-float firstNameBoxLeft(int size, float current, float frameWidth = NameFrameWidth,
-                       float boxWidth = NameBoxWidth);
+float firstNameBoxLeft(int size, float current);
 // Left of box `box` (1 to 32) when box 1 stands at `firstLeft`.
 float nameBoxLeft(int box, float firstLeft);
 // Top of box `box` (1 to 32); tops never change.
@@ -39,15 +64,7 @@ struct WindowLayout {
     double topLineWidth;
 };
 
-struct ControlSizes {
-    double makeBracketWidth = 1215, makeBracketHeight = 375;
-    double namesFrameWidth = 6855, namesFrameHeight = 3255;
-    double optionsFrameWidth = 6855;
-    double aboutLinkWidth = 615;
-    double privacyLinkWidth = 1095;
-};
-
-WindowLayout windowLayout(double outerWidth, double outerHeight, const ControlSizes &sizes = {});
+WindowLayout windowLayout(double outerWidth, double outerHeight);
 
 // --- The window's outer size limits in pixels, frame included.
 inline constexpr int MinOuterWidth = 470;

@@ -39,9 +39,6 @@ namespace zandrel {
 
 namespace {
 
-constexpr double ClientWidth = 8280;   // twips
-constexpr double ClientHeight = 6870;  // twips
-
 // A list's entries: each shows its text and carries its value.
 template <typename Value>
 void fillList(QComboBox *list, const std::vector<Choice<Value>> &choices)
@@ -86,21 +83,22 @@ MainWindow::MainWindow(Runtime &runtime, QWidget *parent)
     , m_runtime(runtime)
     , m_help(runtime, m_helpWindows)
 {
-    setObjectName(QStringLiteral("MainWindow"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromLatin1(ProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/zandrel/zandrel.png")));
     createControls();
     createMenus();
     setTabOrderOfControls();
     chooseFont();
-    resize(layout::twipsToPixels(ClientWidth),
-           layout::twipsToPixels(ClientHeight) + menuBar()->sizeHint().height());
+    resize(layout::twipsToPixels(layout::design::ClientWidth),
+           layout::twipsToPixels(layout::design::ClientHeight) + menuBar()->sizeHint().height());
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls()
 {
+    namespace design = layout::design;
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setMouseTracking(true);
@@ -111,35 +109,35 @@ void MainWindow::createControls()
     m_topLine->setObjectName(QStringLiteral("topLine"));
     m_topLine->setFrameShape(QFrame::HLine);
     m_topLine->setFrameShadow(QFrame::Sunken);
-    placeInTwips(m_topLine, -120, 0, 1215, 30);
+    placeInTwips(m_topLine, design::TopLine);
 
     m_optionsFrame = new QGroupBox(QStringLiteral("Tournament Options"), m_client);
     m_optionsFrame->setObjectName(QStringLiteral("optionsFrame"));
-    placeInTwips(m_optionsFrame, 713, 120, 6855, 2055);
+    placeInTwips(m_optionsFrame, design::OptionsFrame);
 
     m_titleEdit = new QLineEdit(m_optionsFrame);
     m_titleEdit->setObjectName(QStringLiteral("titleEdit"));
-    placeInTwips(m_titleEdit, 2280, 240, 2655, 285);
+    placeInTwips(m_titleEdit, design::TitleEdit);
     m_sizeList = makeList(m_optionsFrame, "sizeList");
-    placeInTwips(m_sizeList, 2280, 630, 735, 315);
+    placeInTwips(m_sizeList, design::SizeList);
     m_typeList = makeList(m_optionsFrame, "typeList");
-    placeInTwips(m_typeList, 2280, 1110, 2655, 315);
+    placeInTwips(m_typeList, design::TypeList);
     m_seedingList = makeList(m_optionsFrame, "seedingList");
-    placeInTwips(m_seedingList, 2280, 1590, 2655, 315);
+    placeInTwips(m_seedingList, design::SeedingList);
 
     m_titleLabel = makeLabel(m_optionsFrame, "titleLabel", QStringLiteral("Tournament Title:"));
-    placeInTwips(m_titleLabel, 840, 270, 1335, 255);
+    placeInTwips(m_titleLabel, design::TitleLabel);
     m_sizeLabel = makeLabel(m_optionsFrame, "sizeLabel", QStringLiteral("Tournament Size:"));
-    placeInTwips(m_sizeLabel, 840, 675, 1335, 255);
+    placeInTwips(m_sizeLabel, design::SizeLabel);
     m_typeLabel = makeLabel(m_optionsFrame, "typeLabel", QStringLiteral("Tournament Type:"));
-    placeInTwips(m_typeLabel, 840, 1140, 1335, 255);
+    placeInTwips(m_typeLabel, design::TypeLabel);
     m_seedingLabel = makeLabel(m_optionsFrame, "seedingLabel", QStringLiteral("Seeding:"));
-    placeInTwips(m_seedingLabel, 1485, 1590, 735, 255);
+    placeInTwips(m_seedingLabel, design::SeedingLabel);
 
     m_makeBracketButton = new QPushButton(QStringLiteral("Make Bracket"), m_client);
     m_makeBracketButton->setObjectName(QStringLiteral("makeBracketButton"));
     m_makeBracketButton->setDefault(true);
-    placeInTwips(m_makeBracketButton, 3533, 2255, 1215, 375);
+    placeInTwips(m_makeBracketButton, design::MakeBracketButton);
     connect(m_makeBracketButton, &QPushButton::clicked, this, [this] { onMakeBracketClicked(); });
     m_makeBracketButton->installEventFilter(this);
 
@@ -147,7 +145,7 @@ void MainWindow::createControls()
     m_namesFrame->setObjectName(QStringLiteral("namesFrame"));
     m_namesFrame->setMouseTracking(true);
     m_namesFrame->installEventFilter(this);
-    placeInTwips(m_namesFrame, 713, 2640, 6855, 3255);
+    placeInTwips(m_namesFrame, design::NamesFrame);
     m_namesFrame->hide();
 
     for (int box = 1; box <= MaxEntrants; ++box) {
@@ -164,14 +162,14 @@ void MainWindow::createControls()
     m_privacyLink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); text-decoration: underline;"));
     m_privacyLink->setMouseTracking(true);
     m_privacyLink->installEventFilter(this);
-    placeInTwips(m_privacyLink, 3600, 6000, 1095, 255);
+    placeInTwips(m_privacyLink, design::PrivacyLink);
     m_privacyLink->hide();
 
     m_aboutLink = makeLabel(m_client, "aboutLink", QStringLiteral("About"));
     m_aboutLink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
     m_aboutLink->setMouseTracking(true);
     m_aboutLink->installEventFilter(this);
-    placeInTwips(m_aboutLink, 7680, 0, 615, 255);
+    placeInTwips(m_aboutLink, design::AboutLink);
     m_aboutLink->hide();
 
     connect(m_sizeList, &QComboBox::currentIndexChanged, this,
@@ -244,7 +242,7 @@ void MainWindow::chooseFont()
         {m_seedingLabel->text(), twipsWidth(m_seedingLabel)},
         {m_privacyLink->text(), twipsWidth(m_privacyLink)},
         {m_makeBracketButton->text(), twipsWidth(m_makeBracketButton) - 180},  // the button's bevel
-        {m_optionsFrame->title(), 6855 / 2.0},
+        {m_optionsFrame->title(), layout::design::OptionsFrame.width / 2},
         {QStringLiteral("Player 32"), layout::NameBoxWidth - 120},
     };
     // A list shows its entry in the field its style leaves beside the arrow,

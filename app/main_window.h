@@ -5,8 +5,9 @@
 
 #include "bracket/bracket_view.h"
 #include "help/help_controller.h"
-#include "qt/help_qt_windows.h"
 #include "platform/player_list_view.h"
+#include "platform/tournament.h"
+#include "qt/help_qt_windows.h"
 
 #include <QMainWindow>
 
@@ -117,7 +118,7 @@ private:
     QLabel *m_seedingLabel = nullptr;
     QPushButton *m_makeBracketButton = nullptr;
     QGroupBox *m_namesFrame = nullptr;
-    std::array<QLineEdit *, 32> m_nameBoxes{};
+    std::array<QLineEdit *, MaxEntrants> m_nameBoxes{};
     QLabel *m_privacyLink = nullptr;
     QLabel *m_aboutLink = nullptr;
 

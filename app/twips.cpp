@@ -38,6 +38,11 @@ void placeInTwips(QWidget *widget, double left, double top, double width, double
     apply(widget);
 }
 
+void placeInTwips(QWidget *widget, const layout::Place &place)
+{
+    placeInTwips(widget, place.left, place.top, place.width, place.height);
+}
+
 void moveInTwips(QWidget *widget, double left, double top)
 {
     placeInTwips(widget, left, top, twipsWidth(widget), twipsHeight(widget));

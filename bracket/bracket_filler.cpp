@@ -1,6 +1,7 @@
 #include "bracket/bracket_filler.h"
 
 #include "bracket/tournament_size.h"
+#include "platform/output_folder.h"
 #include "platform/paths.h"
 #include "platform/runtime.h"
 #include "platform/text_encoding.h"
@@ -64,7 +65,7 @@ std::vector<std::string> slotTexts(int size, bool seeded, const PlayerNameSource
 
 std::string bracketFilePath(std::string_view outputFolder)
 {
-    return joinPath(outputFolder, "bracket.html");
+    return joinPath(outputFolder, BracketFileName);
 }
 
 std::string readTemplateText(Runtime &runtime, const std::string &templateFile)

@@ -2,6 +2,7 @@
 
 #include "bracket/bracket_filler.h"
 #include "platform/os_family.h"
+#include "platform/output_folder.h"
 #include "platform/runtime.h"
 #include "product.h"
 
@@ -66,7 +67,7 @@ std::string windowsStartCommandLine(std::optional<double> osFamily, std::string_
 std::string windowsPageCommandLine(std::optional<double> osFamily, std::string_view outputFolder)
 {
     const std::string folder(outputFolder);
-    return windowsStartCommandLine(osFamily, folder + "bracket.html", folder + "\\bracket.html");
+    return windowsStartCommandLine(osFamily, folder + BracketFileName, folder + "\\" + BracketFileName);
 }
 
 std::string windowsLinkCommandLine(std::optional<double> osFamily, std::string_view webLink)

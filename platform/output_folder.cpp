@@ -23,7 +23,7 @@ std::string outputFolder(Runtime &runtime, bool userFolderOnly)
     const std::string userFolder = userDataFolder(runtime);
     if (userFolder.empty()) {
         throw Failure(FailureNumber::PathNotFound,
-                      "There is no folder to save bracket.html in: "
+                      std::string("There is no folder to save ") + BracketFileName + " in: "
                           + (programFolder.empty() ? std::string() : programFolder + " cannot be written, and ")
                           + runtime.documentsFolder().problem + ".");
     }

@@ -12,6 +12,9 @@ namespace zandrel {
 
 class Runtime;
 
+// The finished page, as it is named in the folder it goes to.
+inline constexpr const char *BracketFileName = "bracket.html";
+
 // The subfolder of the user's documents folder that takes over from the program's folder.
 inline constexpr const char *UserFolderName = "Zandrel";
 

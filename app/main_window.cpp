@@ -1,78 +1,58 @@
 #include "app/main_window.h"
 
-#include "app/privacy_window.h"
+#include "app/choice_list.h"
+#include "app/enter_key_filter.h"
 #include "app/layout.h"
+#include "app/link_label.h"
+#include "app/name_grid.h"
+#include "app/privacy_window.h"
+#include "app/size_limits.h"
 #include "app/twips.h"
+#include "app/window_font.h"
 #include "app/window_texts.h"
 #include "bracket/make_bracket.h"
 #include "platform/failure.h"
 #include "platform/player_list.h"
-#ifdef Q_OS_WIN
-#include "platform/os_family.h"
-#include "qt/windows_registry.h"
-#endif
 #include "platform/runtime.h"
-#include "platform/tournament.h"
+#include "qt/os_family_source.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QTimer>
 
 #include <exception>
 
 namespace zandrel {
 
+namespace design = layout::design;
+
 namespace {
 
-// A list's entries: each shows its text and carries its value.
-template <typename Value>
-void fillList(QComboBox *list, const std::vector<Choice<Value>> &choices)
-{
-    for (const Choice<Value> &choice : choices)
-        list->addItem(QString::fromStdString(choice.text), static_cast<int>(choice.value));
-}
-
-// The value of a list's chosen entry; nothing while none is chosen.
-template <typename Value>
-std::optional<Value> chosenValue(const QComboBox *list)
-{
-    if (list->currentIndex() < 0)
-        return std::nullopt;
-    return static_cast<Value>(list->currentData().toInt());
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const layout::Place &place)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
+    label->setFocusPolicy(Qt::NoFocus);
+    placeInTwips(label, place);
     return label;
 }
 
-bool isEnterKey(const QKeyEvent *event)
-{
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
-
-QComboBox *makeList(QWidget *parent, const char *name)
+QComboBox *makeList(QWidget *parent, const char *name, const layout::Place &place)
 {
     auto *list = new QComboBox(parent);
     list->setObjectName(QLatin1String(name));
     list->setEditable(false);
+    placeInTwips(list, place);
     return list;
 }
 
@@ -82,107 +62,97 @@ MainWindow::MainWindow(Runtime &runtime, QWidget *parent)
     : QMainWindow(parent)
     , m_runtime(runtime)
     , m_help(runtime, m_helpWindows)
+    , m_osFamily(systemOsFamily())
+    , m_sizeLimits(*this)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromLatin1(ProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/zandrel/zandrel.png")));
-    createControls();
-    createMenus();
-    setTabOrderOfControls();
-    chooseFont();
-    resize(layout::twipsToPixels(layout::design::ClientWidth),
-           layout::twipsToPixels(layout::design::ClientHeight) + menuBar()->sizeHint().height());
-}
 
-MainWindow::~MainWindow() = default;
-
-void MainWindow::createControls()
-{
-    namespace design = layout::design;
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setMouseTracking(true);
     m_client->installEventFilter(this);
     setCentralWidget(m_client);
 
+    createOptions();
+    createNameGrid();
+    createLinks();
+    createMenus();
+    setTabOrderOfControls();
+    chooseFont();
+    resize(layout::twipsToPixels(design::ClientWidth),
+           layout::twipsToPixels(design::ClientHeight) + menuBar()->sizeHint().height());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createOptions()
+{
     m_topLine = new QFrame(m_client);
     m_topLine->setObjectName(QStringLiteral("topLine"));
     m_topLine->setFrameShape(QFrame::HLine);
     m_topLine->setFrameShadow(QFrame::Sunken);
+    m_topLine->setFocusPolicy(Qt::NoFocus);
     placeInTwips(m_topLine, design::TopLine);
 
     m_optionsFrame = new QGroupBox(QStringLiteral("Tournament Options"), m_client);
     m_optionsFrame->setObjectName(QStringLiteral("optionsFrame"));
+    m_optionsFrame->setFocusPolicy(Qt::NoFocus);
     placeInTwips(m_optionsFrame, design::OptionsFrame);
 
     m_titleEdit = new QLineEdit(m_optionsFrame);
     m_titleEdit->setObjectName(QStringLiteral("titleEdit"));
     placeInTwips(m_titleEdit, design::TitleEdit);
-    m_sizeList = makeList(m_optionsFrame, "sizeList");
-    placeInTwips(m_sizeList, design::SizeList);
-    m_typeList = makeList(m_optionsFrame, "typeList");
-    placeInTwips(m_typeList, design::TypeList);
-    m_seedingList = makeList(m_optionsFrame, "seedingList");
-    placeInTwips(m_seedingList, design::SeedingList);
+    m_sizeList = makeList(m_optionsFrame, "sizeList", design::SizeList);
+    m_typeList = makeList(m_optionsFrame, "typeList", design::TypeList);
+    m_seedingList = makeList(m_optionsFrame, "seedingList", design::SeedingList);
 
-    m_titleLabel = makeLabel(m_optionsFrame, "titleLabel", QStringLiteral("Tournament Title:"));
-    placeInTwips(m_titleLabel, design::TitleLabel);
-    m_sizeLabel = makeLabel(m_optionsFrame, "sizeLabel", QStringLiteral("Tournament Size:"));
-    placeInTwips(m_sizeLabel, design::SizeLabel);
-    m_typeLabel = makeLabel(m_optionsFrame, "typeLabel", QStringLiteral("Tournament Type:"));
-    placeInTwips(m_typeLabel, design::TypeLabel);
-    m_seedingLabel = makeLabel(m_optionsFrame, "seedingLabel", QStringLiteral("Seeding:"));
-    placeInTwips(m_seedingLabel, design::SeedingLabel);
+    m_titleLabel = makeLabel(m_optionsFrame, "titleLabel", QStringLiteral("Tournament Title:"), design::TitleLabel);
+    m_sizeLabel = makeLabel(m_optionsFrame, "sizeLabel", QStringLiteral("Tournament Size:"), design::SizeLabel);
+    m_typeLabel = makeLabel(m_optionsFrame, "typeLabel", QStringLiteral("Tournament Type:"), design::TypeLabel);
+    m_seedingLabel = makeLabel(m_optionsFrame, "seedingLabel", QStringLiteral("Seeding:"), design::SeedingLabel);
 
     m_makeBracketButton = new QPushButton(QStringLiteral("Make Bracket"), m_client);
     m_makeBracketButton->setObjectName(QStringLiteral("makeBracketButton"));
     m_makeBracketButton->setDefault(true);
     placeInTwips(m_makeBracketButton, design::MakeBracketButton);
-    connect(m_makeBracketButton, &QPushButton::clicked, this, [this] { onMakeBracketClicked(); });
-    m_makeBracketButton->installEventFilter(this);
+    connect(m_makeBracketButton, &QPushButton::clicked, this, &MainWindow::onMakeBracketClicked);
+    new EnterKeyFilter(this, m_makeBracketButton);
 
-    m_namesFrame = new QGroupBox(QStringLiteral("Player/Team Names"), m_client);
-    m_namesFrame->setObjectName(QStringLiteral("namesFrame"));
-    m_namesFrame->setMouseTracking(true);
-    m_namesFrame->installEventFilter(this);
-    placeInTwips(m_namesFrame, design::NamesFrame);
-    m_namesFrame->hide();
+    connect(m_sizeList, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            runGuarded([this] { onSizeChosen(); });
+    });
+}
 
-    for (int box = 1; box <= MaxEntrants; ++box) {
-        auto *edit = new QLineEdit(m_namesFrame);
-        edit->setObjectName(QStringLiteral("nameBox%1").arg(box));
-        placeInTwips(edit, layout::designNameBoxLeft(box), layout::nameBoxTop(box), layout::NameBoxWidth,
-                     layout::NameBoxHeight);
-        edit->installEventFilter(this);
-        m_nameBoxes[static_cast<std::size_t>(box - 1)] = edit;
-    }
+void MainWindow::createNameGrid()
+{
+    m_names = new NameGrid(m_client);
+    m_names->setMouseTracking(true);
+    m_names->installEventFilter(this);
+    placeInTwips(m_names, design::NamesFrame);
+    m_names->hide();
+}
 
-    m_privacyLink = makeLabel(m_client, "privacyLink", QStringLiteral("Privacy Policy"));
+void MainWindow::createLinks()
+{
+    // The privacy link's cursor is the surface's, which drops it again as
+    // soon as the pointer moves over the surface (see eventFilter).
+    m_privacyLink = new LinkLabel(QStringLiteral("Privacy Policy"), m_client, m_client);
+    m_privacyLink->setObjectName(QStringLiteral("privacyLink"));
     m_privacyLink->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_privacyLink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); text-decoration: underline;"));
-    m_privacyLink->setMouseTracking(true);
-    m_privacyLink->installEventFilter(this);
     placeInTwips(m_privacyLink, design::PrivacyLink);
     m_privacyLink->hide();
+    connect(m_privacyLink, &LinkLabel::clicked, this, &MainWindow::onPrivacyLinkClicked);
 
-    m_aboutLink = makeLabel(m_client, "aboutLink", QStringLiteral("About"));
+    m_aboutLink = new LinkLabel(QStringLiteral("About"), m_client);
+    m_aboutLink->setObjectName(QStringLiteral("aboutLink"));
     m_aboutLink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
-    m_aboutLink->setMouseTracking(true);
-    m_aboutLink->installEventFilter(this);
     placeInTwips(m_aboutLink, design::AboutLink);
     m_aboutLink->hide();
-
-    connect(m_sizeList, &QComboBox::currentIndexChanged, this,
-            [this](int index) {
-                if (index >= 0)
-                    runGuarded([this] { onSizeChosen(); });
-            });
-
-    // Frames and labels never take the focus; Tab walks the inputs only.
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_topLine, m_optionsFrame, m_namesFrame, m_titleLabel,
-                                                           m_sizeLabel, m_typeLabel, m_seedingLabel, m_privacyLink,
-                                                           m_aboutLink})
-        widget->setFocusPolicy(Qt::NoFocus);
+    connect(m_aboutLink, &LinkLabel::clicked, this, &MainWindow::onAboutTriggered);
 }
 
 void MainWindow::createMenus()
@@ -209,8 +179,8 @@ void MainWindow::createMenus()
 void MainWindow::setTabOrderOfControls()
 {
     QList<QWidget *> order{m_titleEdit, m_sizeList, m_typeList, m_seedingList};
-    for (QLineEdit *edit : m_nameBoxes)
-        order << edit;
+    for (int box = 1; box <= MaxEntrants; ++box)
+        order << nameBox(box);
     order << m_makeBracketButton;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -218,23 +188,6 @@ void MainWindow::setTabOrderOfControls()
 
 void MainWindow::chooseFont()
 {
-    // The window was drawn for MS Sans Serif 8.25 pt. Where that face is
-    // missing, take the first available look-alike and step its size down
-    // until every caption fits the place the window gives it.
-    const QStringList families{QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                               QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                               QStringLiteral("DejaVu Sans")};
-    QFont font = QApplication::font();
-    for (const QString &family : families) {
-        if (QFontDatabase::hasFamily(family)) {
-            font.setFamily(family);
-            break;
-        }
-    }
-    struct Caption {
-        QString text;
-        double widthTwips;  // room the caption has
-    };
     QList<Caption> captions{
         {m_titleLabel->text(), twipsWidth(m_titleLabel)},
         {m_sizeLabel->text(), twipsWidth(m_sizeLabel)},
@@ -242,47 +195,17 @@ void MainWindow::chooseFont()
         {m_seedingLabel->text(), twipsWidth(m_seedingLabel)},
         {m_privacyLink->text(), twipsWidth(m_privacyLink)},
         {m_makeBracketButton->text(), twipsWidth(m_makeBracketButton) - 180},  // the button's bevel
-        {m_optionsFrame->title(), layout::design::OptionsFrame.width / 2},
+        {m_optionsFrame->title(), design::OptionsFrame.width / 2},
         {QStringLiteral("Player 32"), layout::NameBoxWidth - 120},
     };
-    // A list shows its entry in the field its style leaves beside the arrow,
-    // less a pixel on each side; every entry must fit there, as any may be
-    // chosen. The lists are filled only at start-up, so their texts come
-    // from where start-up takes them.
-    const auto entryRoom = [](QComboBox *list) {
-        QStyleOptionComboBox option;
-        option.initFrom(list);
-        const QRect field =
-            list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
-        return layout::pixelsToTwips(field.width() - 2);
-    };
-    for (const Choice<int> &choice : sizeChoices())
-        captions.append({QString::fromStdString(choice.text), entryRoom(m_sizeList)});
-    for (const Choice<TournamentKind> &choice : kindChoices())
-        captions.append({QString::fromStdString(choice.text), entryRoom(m_typeList)});
-    for (const Choice<Seeding> &choice : seedingChoices())
-        captions.append({QString::fromStdString(choice.text), entryRoom(m_seedingList)});
-    for (double points = 8.25; points >= 6.0; points -= 0.25) {
-        font.setPointSizeF(points);
-        const QFontMetricsF metrics(font);
-        bool fits = true;
-        for (const Caption &caption : captions)
-            fits = fits && layout::pixelsToTwips(static_cast<int>(std::ceil(metrics.horizontalAdvance(caption.text)))) <=
-                               caption.widthTwips;
-        if (fits)
-            break;
-    }
+    // The lists are filled only at start-up, so their texts come from where
+    // start-up takes them.
+    addListEntries(captions, m_sizeList, sizeChoices());
+    addListEntries(captions, m_typeList, kindChoices());
+    addListEntries(captions, m_seedingList, seedingChoices());
+    const QFont font = fittedFont(captions);
     setFont(font);
-    // Frames as the window was drawn: the caption sits on the top border, so
-    // the first row of controls clears it. A style sheet stops fonts from
-    // propagating to the widgets below it, so it names the font itself.
-    m_client->setStyleSheet(
-        QStringLiteral("QWidget { font-family: \"%1\"; font-size: %2pt; }"
-                       "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-                       "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-                       " left: 8px; padding: 0 2px; }")
-            .arg(font.family())
-            .arg(font.pointSizeF()));
+    m_client->setStyleSheet(frameStyleSheet(font));
 }
 
 bool MainWindow::startUp()
@@ -297,7 +220,7 @@ bool MainWindow::startUp()
         shutDown();
         return false;
     }
-    installSizeLimits();
+    m_sizeLimits.install();
     centreOnScreen();
     fillLists();
     for (int box = 1; box <= MaxEntrants; ++box)
@@ -312,7 +235,7 @@ void MainWindow::shutDown()
     if (m_hasShutDown)
         return;
     m_hasShutDown = true;
-    removeSizeLimits();
+    m_sizeLimits.remove();
     m_runtime.releaseInstance();
     // A copy that only handed over never opened help; a viewer titled as
     // ours would belong to the running copy.
@@ -345,35 +268,7 @@ void MainWindow::fillLists()
     m_seedingList->setCurrentIndex(-1);
 }
 
-// --- Size limits and layout
-
-void MainWindow::installSizeLimits()
-{
-    m_sizeLimitsInstalled = true;
-    applySizeLimits();
-}
-
-void MainWindow::removeSizeLimits()
-{
-    m_sizeLimitsInstalled = false;
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-}
-
-void MainWindow::applySizeLimits()
-{
-    if (!m_sizeLimitsInstalled)
-        return;
-    // The limits are for the outer size; Qt's are for the window without its
-    // frame, whose size is only known once the window system has framed it.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize minimum(layout::MinOuterWidth - frame.width(), layout::MinOuterHeight - frame.height());
-    const QSize maximum(layout::MaxOuterWidth - frame.width(), layout::MaxOuterHeight - frame.height());
-    if (minimumSize() != minimum)
-        setMinimumSize(minimum);
-    if (maximumSize() != maximum)
-        setMaximumSize(maximum);
-}
+// --- Layout
 
 void MainWindow::layOutControls()
 {
@@ -381,7 +276,7 @@ void MainWindow::layOutControls()
     const layout::WindowLayout l =
         layout::windowLayout(layout::pixelsToTwips(outer.width()), layout::pixelsToTwips(outer.height()));
     moveInTwips(m_makeBracketButton, l.makeBracketLeft, l.makeBracketTop);
-    moveInTwips(m_namesFrame, l.namesFrameLeft, l.namesFrameTop);
+    moveInTwips(m_names, l.namesFrameLeft, l.namesFrameTop);
     moveInTwips(m_optionsFrame, l.optionsFrameLeft, l.optionsFrameTop);
     moveInTwips(m_aboutLink, l.aboutLinkLeft, l.aboutLinkTop);
     moveInTwips(m_privacyLink, l.privacyLinkLeft, l.privacyLinkTop);
@@ -391,19 +286,19 @@ void MainWindow::layOutControls()
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    applySizeLimits();
+    m_sizeLimits.apply();
     layOutControls();
 }
 
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    applySizeLimits();
+    m_sizeLimits.apply();
     if (!m_centred) {
         m_centred = true;
         // Once framed, centre again with the real outer size.
         QTimer::singleShot(0, this, [this] {
-            applySizeLimits();
+            m_sizeLimits.apply();
             centreOnScreen();
             layOutControls();
         });
@@ -421,33 +316,13 @@ void MainWindow::changeEvent(QEvent *event)
 
 void MainWindow::onSizeChosen()
 {
-    const int n = chosenSize().value_or(0);
-    for (QLineEdit *edit : m_nameBoxes)
-        edit->hide();
-    QLineEdit *first = nameBox(1);
-    const float left = layout::firstNameBoxLeft(n, static_cast<float>(twipsLeft(first)));
-    moveInTwips(first, left, twipsTop(first));
-    moveNameColumns();
-    for (int box = 1; box <= n && box <= MaxEntrants; ++box)
-        nameBox(box)->show();
-    m_namesFrame->show();
+    m_names->showSize(chosenSize().value_or(0));
     m_privacyLink->show();
 }
 
-void MainWindow::moveNameColumns()
+QLineEdit *MainWindow::nameBox(int box) const
 {
-    const auto first = static_cast<float>(twipsLeft(nameBox(1)));
-    for (int box = 2; box <= MaxEntrants; ++box) {
-        QLineEdit *edit = nameBox(box);
-        moveInTwips(edit, layout::nameBoxLeft(box, first), twipsTop(edit));
-    }
-}
-
-void MainWindow::selectWholeName(int index)
-{
-    // Typing replaces the whole name, as the default texts invite.
-    QLineEdit *edit = nameBox(index);
-    edit->setSelection(0, static_cast<int>(edit->text().size()));
+    return m_names->nameBox(box);
 }
 
 // --- Commands
@@ -465,13 +340,7 @@ void MainWindow::runGuarded(const std::function<void()> &action)
 
 void MainWindow::onMakeBracketClicked()
 {
-#ifdef Q_OS_WIN
-    // Which interpreter opens documents depends on the Windows family.
-    const auto osFamily = [] { return readOsFamily(WindowsRegistry()); };
-#else
-    const std::function<std::optional<double>()> osFamily;
-#endif
-    runGuarded([this, &osFamily] { makeBracket(m_runtime, *this, osFamily); });
+    runGuarded([this] { makeBracket(m_runtime, *this, m_osFamily); });
 }
 
 void MainWindow::onHelpTopicsTriggered()
@@ -486,10 +355,12 @@ void MainWindow::onAboutTriggered()
 
 void MainWindow::onPrivacyLinkClicked()
 {
-    auto *privacy = new PrivacyWindow(this);
-    privacy->centreOverOwner();
-    m_client->unsetCursor();
-    privacy->show();
+    runGuarded([this] {
+        auto *privacy = new PrivacyWindow(this);
+        privacy->centreOverOwner();
+        m_client->unsetCursor();
+        privacy->show();
+    });
 }
 
 void MainWindow::bringToFront()
@@ -506,80 +377,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void MainWindow::keyPressEvent(QKeyEvent *event)
-{
-    // A default button only works inside dialogs; here Enter that no control
-    // wanted presses "Make Bracket", from the title, the lists or a name box.
-    // The repeats of a held key are no presses: one press, one bracket.
-    if (isEnterKey(event) && m_makeBracketButton->isEnabled()) {
-        event->accept();
-        if (!isHeldEnter(event))
-            m_makeBracketButton->click();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
-}
-
-void MainWindow::keyReleaseEvent(QKeyEvent *event)
-{
-    if (isEnterKey(event))
-        m_lastEnterRelease = event->timestamp();
-    QMainWindow::keyReleaseEvent(event);
-}
-
-bool MainWindow::isHeldEnter(const QKeyEvent *press) const
-{
-    // Qt flags a repeat only when it sees the next press in time; X11 sends
-    // each repeat as a release and a press at the same instant, which tells
-    // it for sure. A deliberate second press comes later than the release.
-    return press->isAutoRepeat() || (press->timestamp() != 0 && press->timestamp() == m_lastEnterRelease);
-}
-
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        // The button clicks itself on every Enter it gets, a held key's repeats too.
-        if (watched == m_makeBracketButton && isEnterKey(static_cast<QKeyEvent *>(event))
-            && isHeldEnter(static_cast<QKeyEvent *>(event)))
-            return true;
-        break;
-    case QEvent::MouseMove:
-        // A label ignores the move, which then reaches its parent's surface;
-        // the links keep theirs so the surface does not undo the cursor.
-        if (watched == m_client || watched == m_namesFrame) {
-            m_client->unsetCursor();
-        } else if (watched == m_privacyLink) {
-            m_client->setCursor(Qt::WhatsThisCursor);
-            return true;
-        } else if (watched == m_aboutLink) {
-            m_aboutLink->setCursor(Qt::WhatsThisCursor);
-            return true;
-        }
-        break;
-    case QEvent::MouseButtonRelease:
-        if (watched == m_privacyLink) {
-            runGuarded([this] { onPrivacyLinkClicked(); });
-            return true;
-        }
-        if (watched == m_aboutLink) {
-            onAboutTriggered();
-            return true;
-        }
-        break;
-    case QEvent::FocusIn:
-        for (int box = 1; box <= MaxEntrants; ++box) {
-            if (watched == nameBox(box)) {
-                // After the focus change settles, or the click's own cursor
-                // placement would undo the selection.
-                QTimer::singleShot(0, this, [this, box] { selectWholeName(box); });
-                break;
-            }
-        }
-        break;
-    default:
-        break;
-    }
+    // The pointer is back on the surface, off the privacy link.
+    if (event->type() == QEvent::MouseMove && (watched == m_client || watched == m_names))
+        m_client->unsetCursor();
     return QMainWindow::eventFilter(watched, event);
 }
 

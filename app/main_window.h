@@ -3,15 +3,15 @@
 // Bracket" button. Its controls are the program's only record of the
 // tournament being prepared; the commands read them through BracketView.
 
+#include "app/size_limits.h"
 #include "bracket/bracket_view.h"
 #include "help/help_controller.h"
+#include "platform/os_family.h"
 #include "platform/player_list_view.h"
-#include "platform/tournament.h"
 #include "qt/help_qt_windows.h"
 
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
 
 class QAction;
@@ -25,6 +25,8 @@ class QPushButton;
 
 namespace zandrel {
 
+class LinkLabel;
+class NameGrid;
 class Runtime;
 
 class MainWindow : public QMainWindow, public BracketView, public PlayerListView {
@@ -56,38 +58,30 @@ public:
     void setPlayerName(int box, std::string name) override;
     void selectSize(int size) override;
 
-    // The window's controls, for the commands and for tests.
-    QLineEdit *nameBox(int box) const { return m_nameBoxes.at(static_cast<std::size_t>(box - 1)); }
+    // Name box `box`, 1 to 32, for tests.
+    QLineEdit *nameBox(int box) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
-    void createControls();
+    void createOptions();
+    void createNameGrid();
+    void createLinks();
     void createMenus();
     void setTabOrderOfControls();
     void chooseFont();
     void centreOnScreen();
     void fillLists();
 
-    void installSizeLimits();
-    void removeSizeLimits();
-    void applySizeLimits();
     void layOutControls();
 
     void onSizeChosen();
-    void moveNameColumns();
-    void selectWholeName(int index);
-
     void onMakeBracketClicked();
-    // Whether a press of Enter only repeats a key held down since its last press.
-    bool isHeldEnter(const QKeyEvent *press) const;
     void onHelpTopicsTriggered();
     void onAboutTriggered();
     void onPrivacyLinkClicked();
@@ -99,11 +93,11 @@ private:
     Runtime &m_runtime;
     QtHelpWindows m_helpWindows;
     HelpController m_help;
+    OsFamilySource m_osFamily;
+    SizeLimits m_sizeLimits;
     bool m_firstCopy = false;
     bool m_hasShutDown = false;
-    bool m_sizeLimitsInstalled = false;
     bool m_centred = false;
-    quint64 m_lastEnterRelease = 0;  // the system's time stamp of the last release of Enter
 
     QWidget *m_client = nullptr;
     QFrame *m_topLine = nullptr;
@@ -117,10 +111,9 @@ private:
     QLabel *m_typeLabel = nullptr;
     QLabel *m_seedingLabel = nullptr;
     QPushButton *m_makeBracketButton = nullptr;
-    QGroupBox *m_namesFrame = nullptr;
-    std::array<QLineEdit *, MaxEntrants> m_nameBoxes{};
-    QLabel *m_privacyLink = nullptr;
-    QLabel *m_aboutLink = nullptr;
+    NameGrid *m_names = nullptr;
+    LinkLabel *m_privacyLink = nullptr;
+    LinkLabel *m_aboutLink = nullptr;
 
     QMenu *m_fileMenu = nullptr;
     QMenu *m_helpMenu = nullptr;

@@ -2,7 +2,8 @@
 // Opening the finished page, and ten seconds later the product's web link,
 // with whatever program the desktop associates with them.
 
-#include <functional>
+#include "platform/os_family.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,7 +50,7 @@ struct BracketOpening {
     DesktopHost host = currentDesktopHost();
     // The operating-system family value, asked only on Windows; when unset
     // the value is empty, which selects the cmd form.
-    std::function<std::optional<double>()> osFamily;
+    OsFamilySource osFamily;
     // Asked after the wait: false when the window has gone meanwhile, and
     // then the link is not opened. Unset: the window is taken as open.
     std::function<bool()> stillOpen;

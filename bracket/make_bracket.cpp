@@ -50,7 +50,7 @@ int templateNumberFor(int size, TournamentKind kind)
 
 }  // namespace
 
-void makeBracket(Runtime &runtime, BracketView &view, const std::function<std::optional<double>()> &osFamily)
+void makeBracket(Runtime &runtime, BracketView &view, const OsFamilySource &osFamily)
 {
     if (!choicesComplete(runtime, view))
         return;

@@ -3,6 +3,7 @@
 // interpreter when a document is opened: Windows 95, 98 and Me have only
 // command.com, the NT family has cmd.
 
+#include <functional>
 #include <optional>
 
 namespace zandrel {
@@ -23,6 +24,10 @@ inline constexpr const char *NtCurrentVersion = "HKLM\\SOFTWARE\\Microsoft\\Wind
 // and nothing for an NT system whose version cannot be read as a number.
 // Failed reads are absorbed; a reader that cannot start at all throws.
 std::optional<double> readOsFamily(const RegistryReader &registry);
+
+// Where a caller gets that value when it needs it: unset where there is no
+// Windows family to ask about.
+using OsFamilySource = std::function<std::optional<double>()>;
 
 // The callers' one test of that value: only 1 and 2 need command.com.
 bool usesCommandCom(std::optional<double> osFamily);

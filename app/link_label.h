@@ -1,0 +1,29 @@
+#pragma once
+// A caption that works as a link: a click on it says clicked(), and while
+// the pointer moves over it the cursor is the question-mark pointer. The
+// cursor is set on `cursorOwner`: the label itself, or the surface it stands
+// on, which then keeps that cursor until the surface sees the pointer again.
+
+#include <QLabel>
+
+namespace zandrel {
+
+class LinkLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    // Without a `cursorOwner` the label's own cursor changes.
+    LinkLabel(const QString &text, QWidget *parent, QWidget *cursorOwner = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QWidget *m_cursorOwner;
+};
+
+}  // namespace zandrel

@@ -1,0 +1,70 @@
+#include "app/name_grid.h"
+
+#include "app/layout.h"
+#include "app/twips.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace zandrel {
+
+NameGrid::NameGrid(QWidget *parent)
+    : QGroupBox(QStringLiteral("Player/Team Names"), parent)
+{
+    setObjectName(QStringLiteral("namesFrame"));
+    setFocusPolicy(Qt::NoFocus);
+    for (int box = 1; box <= MaxEntrants; ++box) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("nameBox%1").arg(box));
+        placeInTwips(edit, layout::designNameBoxLeft(box), layout::nameBoxTop(box), layout::NameBoxWidth,
+                     layout::NameBoxHeight);
+        edit->installEventFilter(this);
+        m_boxes[static_cast<std::size_t>(box - 1)] = edit;
+    }
+}
+
+void NameGrid::showSize(int size)
+{
+    for (QLineEdit *edit : m_boxes)
+        edit->hide();
+    QLineEdit *first = nameBox(1);
+    const float left = layout::firstNameBoxLeft(size, static_cast<float>(twipsLeft(first)));
+    moveInTwips(first, left, twipsTop(first));
+    moveColumns();
+    for (int box = 1; box <= size && box <= MaxEntrants; ++box)
+        nameBox(box)->show();
+    show();
+}
+
+void NameGrid::moveColumns()
+{
+    const auto first = static_cast<float>(twipsLeft(nameBox(1)));
+    for (int box = 2; box <= MaxEntrants; ++box) {
+        QLineEdit *edit = nameBox(box);
+        moveInTwips(edit, layout::nameBoxLeft(box, first), twipsTop(edit));
+    }
+}
+
+void NameGrid::selectWholeName(int box)
+{
+    QLineEdit *edit = nameBox(box);
+    edit->setSelection(0, static_cast<int>(edit->text().size()));
+}
+
+bool NameGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        for (int box = 1; box <= MaxEntrants; ++box) {
+            if (watched == nameBox(box)) {
+                // After the focus change settles, or the click's own cursor
+                // placement would undo the selection.
+                QTimer::singleShot(0, this, [this, box] { selectWholeName(box); });
+                break;
+            }
+        }
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+}  // namespace zandrel

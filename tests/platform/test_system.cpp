@@ -2,17 +2,22 @@
 // read: beside the program while that works, in the user's documents folder
 // otherwise, never in the program's folder for an installed program, never in
 // the current folder; a folder joined with a file name the way the folder is
-// written; and which Windows family, so which interpreter, opens documents.
+// written; which Windows family, so which interpreter, opens documents; the
+// number a system error is told with; and the random generator's seeding.
 
 #include "platform/failure.h"
 #include "platform/os_family.h"
 #include "platform/output_folder.h"
 #include "platform/paths.h"
 #include "platform/registry_reader.h"
+#include "platform/seeded_random.h"
+#include "platform/system_failure.h"
 #include "tests/support/fake_runtime.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <map>
 #include <optional>
 
@@ -148,6 +153,56 @@ TEST(OsFamily, EachRegistryStateGivesItsFamilyAndInterpreter)
         EXPECT_EQ(family, c.expected) << c.name;
         EXPECT_EQ(usesCommandCom(family), c.commandCom) << c.name;
     }
+}
+
+TEST(SystemFailure, EachSystemErrorIsToldWithItsFailureNumber)
+{
+    using std::errc;
+    const struct {
+        std::error_code error;
+        bool folderExists;
+        int number;
+    } cases[] = {
+        {std::make_error_code(errc::no_such_file_or_directory), true, FailureNumber::FileNotFound},
+        {std::make_error_code(errc::no_such_file_or_directory), false, FailureNumber::PathNotFound},
+        {std::make_error_code(errc::not_a_directory), true, FailureNumber::PathNotFound},
+        {std::make_error_code(errc::permission_denied), true, FailureNumber::PermissionDenied},
+        {std::make_error_code(errc::operation_not_permitted), true, FailureNumber::PermissionDenied},
+        {std::make_error_code(errc::read_only_file_system), true, FailureNumber::PermissionDenied},
+        {std::make_error_code(errc::no_space_on_device), true, FailureNumber::DiskFull},
+#ifdef EDQUOT
+        {std::error_code(EDQUOT, std::generic_category()), true, FailureNumber::DiskFull},
+#endif
+#ifdef _WIN32  // what the system's own calls report, such as a refused rename
+        {std::error_code(5 /* ERROR_ACCESS_DENIED */, std::system_category()), true, FailureNumber::PermissionDenied},
+        {std::error_code(112 /* ERROR_DISK_FULL */, std::system_category()), true, FailureNumber::DiskFull},
+#endif
+        {std::make_error_code(errc::io_error), true, FailureNumber::DeviceIo},
+        {std::make_error_code(errc::device_or_resource_busy), true, FailureNumber::PathFileAccess},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(failureNumberFor(c.error, c.folderExists), c.number) << c.error.message();
+}
+
+TEST(SeededRandom, TheClockIsReadOnceBeforeTheFirstValueAndItsReadingDecidesTheSequence)
+{
+    // Values in [0, 1) on a clock that always reads `reading`; start-up seeds first, and seeding again changes nothing.
+    const auto draw = [](std::uint64_t reading, bool seedFirst) {
+        int readings = 0;
+        SeededRandom random([&readings, reading] { ++readings; return reading; });
+        if (seedFirst)
+            random.seedFromClock();
+        std::vector<float> values{random.next()};
+        random.seedFromClock();
+        while (values.size() < 1000)
+            values.push_back(random.next());
+        EXPECT_EQ(readings, 1);
+        EXPECT_TRUE(*std::ranges::max_element(values) < 1.0f && *std::ranges::max_element(values) > 0.99f);
+        return values;
+    };
+    const std::vector<float> seeded = draw(1'700'000'000'123'456'789, true);
+    EXPECT_EQ(draw(1'700'000'000'123'456'789, false), seeded);
+    EXPECT_NE(draw(1'700'000'000'123'456'790, false)[0], seeded[0]);
 }
 
 }  // namespace

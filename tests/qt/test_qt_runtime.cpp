@@ -1,7 +1,7 @@
-// The Qt runtime on the real disk and system: files, programs, the random
-// generator, the hand-over to a running copy, and the window and the help
-// viewer on it. Temporary files, the lock and the socket go to the run's own
-// folder (see the test main).
+// The Qt runtime on the real disk and system: files, programs, the hand-over
+// to a running copy, and the window and the help viewer on it. Temporary
+// files, the lock and the socket go to the run's own folder (see the test
+// main).
 
 #include "app/main_window.h"
 #include "platform/failure.h"
@@ -55,17 +55,17 @@ constexpr bool HasFifos = true;
 bool makeFifo(const std::string &path) { return ::mkfifo(path.c_str(), 0600) == 0; }
 #endif
 
-// The real runtime, with the two steps of a replacement that the system can refuse made to fail on demand.
-struct RefusingRuntime : QtRuntime {
+// The real files, with the two steps of a replacement that the system can refuse made to fail on demand.
+struct RefusingFiles : QtFiles {
     std::error_code writeError, renameError;
 
     std::error_code writeBytes(QFile &file, const Bytes &data) override
     {
-        return writeError ? writeError : QtRuntime::writeBytes(file, data);
+        return writeError ? writeError : QtFiles::writeBytes(file, data);
     }
     std::error_code renameOver(const QString &from, const QString &to) override
     {
-        return renameError ? renameError : QtRuntime::renameOver(from, to);
+        return renameError ? renameError : QtFiles::renameOver(from, to);
     }
 };
 
@@ -107,7 +107,7 @@ TEST_F(QtRuntimeFiles, AReplacementLeavesTheOldPageWholeOnAnyFailureAndMovesNoth
             runtime.createFileExclusive(at, bytes("half"));
         ASSERT_TRUE(planted != "fifo" || makeFifo(at));
 
-        RefusingRuntime refusing;
+        RefusingFiles refusing;
         std::tie(refusing.writeError, refusing.renameError) = std::tie(c.writeError, c.renameError);
         const Failure failure = caught([&] { refusing.replaceFile(page, bytes("new")); });
         EXPECT_EQ(failure.number(), c.failure);
@@ -231,27 +231,6 @@ TEST(QtRuntimeStart, EachArgumentArrivesWholeAndAProgramThatCannotStartIsAFailur
     QFile file(told);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == written);
     EXPECT_EQ(caught([&] { runtime.startCommand(missing); }).number(), CannotStartCommand);
-}
-
-TEST(QtRuntimeRandom, TheClockIsReadOnceBeforeTheFirstValueAndItsReadingDecidesTheSequence)
-{
-    // Values in [0, 1) on a clock that always reads `reading`; start-up seeds first, and seeding again changes nothing.
-    const auto draw = [](std::uint64_t reading, bool seedFirst) {
-        int readings = 0;
-        QtRuntime runtime([&readings, reading] { ++readings; return reading; });
-        if (seedFirst)
-            runtime.seedRandomFromClock();
-        std::vector<float> values{runtime.nextRandom()};
-        runtime.seedRandomFromClock();
-        while (values.size() < 1000)
-            values.push_back(runtime.nextRandom());
-        EXPECT_EQ(readings, 1);
-        EXPECT_TRUE(*std::ranges::max_element(values) < 1.0f && *std::ranges::max_element(values) > 0.99f);
-        return values;
-    };
-    const std::vector<float> seeded = draw(1'700'000'000'123'456'789, true);
-    EXPECT_EQ(draw(1'700'000'000'123'456'789, false), seeded);
-    EXPECT_NE(draw(1'700'000'000'123'456'790, false)[0], seeded[0]);
 }
 
 TEST(QtRuntimeSingleInstance, ASecondStartOfTheProgramAsksTheRunningCopyToComeToTheFront)

@@ -1,0 +1,355 @@
+#include "qt/single_instance.h"
+
+#include "qt/instance_lock.h"
+#include "qt/qt_files.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+
+#include <cstdio>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <sddl.h>
+#endif
+
+namespace zandrel {
+
+namespace {
+
+// How long a new start waits for the copy that holds the lock to answer; it
+// listens right after taking the lock, so this only matters when it is stuck.
+constexpr int HandOverWaitMilliseconds = 5000;
+constexpr int ConnectMilliseconds = 200;
+constexpr int RetryMilliseconds = 20;
+
+// What gets in the way of the one-copy rule is said in one line on standard
+// error, however many things do: it is no reason to stop a start, nor to
+// hold it up with a box.
+void warnOneLine(const QStringList &trouble)
+{
+    if (trouble.isEmpty())
+        return;
+    std::fprintf(stderr, "Zandrel: %s\n", trouble.join(QLatin1String("; ")).toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+QString lockPathIn(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("zandrel.lock"));
+}
+
+#ifdef Q_OS_UNIX
+// What sits where the socket belongs when that is not a socket; empty when it
+// is one or nothing is there.
+QString squatter(const QString &path)
+{
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISSOCK(status.st_mode))
+        return {};
+    const char *what = S_ISDIR(status.st_mode)   ? "a folder"
+                       : S_ISREG(status.st_mode) ? "a file"
+                       : S_ISLNK(status.st_mode) ? "a symbolic link"
+                                                 : "something other than a socket";
+    return QStringLiteral("%1 is %2, not Zandrel's socket: one copy still runs at a time, but starting Zandrel "
+                          "again cannot bring its window to the front until that is removed")
+        .arg(path, QLatin1String(what));
+}
+
+// The user of the process at the other end of a connected local socket; -1
+// when the system does not say.
+long long peerUid(qintptr descriptor)
+{
+#ifdef Q_OS_LINUX
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0)
+        return credentials.uid;
+#else
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (::getpeereid(static_cast<int>(descriptor), &uid, &gid) == 0)
+        return uid;
+#endif
+    return -1;
+}
+#endif
+
+#ifdef Q_OS_WIN
+// The user behind an access token, as the text of their security identifier
+// ("S-1-5-21-…"): unlike a user name, no other user can take it on.
+QString tokenUser(HANDLE token)
+{
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    QString sid;
+    LPWSTR text = nullptr;
+    if (size != 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &text)) {
+        sid = QString::fromWCharArray(text);
+        ::LocalFree(text);
+    }
+    return sid;
+}
+
+// The user a process runs as; empty when the system will not say (a process
+// of another user usually cannot even be asked).
+QString processUser(DWORD processId)
+{
+    QString sid;
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr)
+        return sid;
+    HANDLE token = nullptr;
+    if (::OpenProcessToken(process, TOKEN_QUERY, &token)) {
+        sid = tokenUser(token);
+        ::CloseHandle(token);
+    }
+    ::CloseHandle(process);
+    return sid;
+}
+
+// The user of the process that serves the other end of a connected pipe.
+QString pipeServerUser(qintptr pipe)
+{
+    ULONG serverId = 0;
+    if (!::GetNamedPipeServerProcessId(reinterpret_cast<HANDLE>(pipe), &serverId))
+        return {};
+    return processUser(serverId);
+}
+#endif
+
+}  // namespace
+
+SingleInstance::SingleInstance(QObject *parent)
+    : QObject(parent)
+{
+}
+
+SingleInstance::~SingleInstance()
+{
+    release();
+}
+
+QString SingleInstance::serverName(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    return QDir(folder).filePath(QStringLiteral("zandrel.socket"));
+#else
+    Q_UNUSED(folder);  // a pipe's name is in no folder
+    // Pipe names are one namespace for the whole machine: each user's copies
+    // meet under a name of their own, which other users' starts never ask.
+    const QString user = processUser(::GetCurrentProcessId());
+    return user.isEmpty() ? QString() : QStringLiteral("zandrel-") + user;
+#endif
+}
+
+bool SingleInstance::claim()
+{
+    // The lock decides, in one step, which copy runs: the socket cannot,
+    // because looking for a listener, clearing a stale socket and listening
+    // are steps that other starts slip between. The system lets it go when
+    // its holder ends, however it ends, and no age makes a held lock stale.
+    const QList<InstanceFolder> folders = instanceFolders(QtFiles::temporaryFolder());
+    const QDeadlineTimer deadline(HandOverWaitMilliseconds);
+    for (;;) {
+        QStringList trouble;
+        const QString heldIn = lockInFirstUsableFolder(folders, trouble);
+        if (heldIn.isEmpty()) {
+            if (m_lock)
+                listenForLaterCopies(serverName(m_lockFolder), trouble);
+            else
+                trouble << QStringLiteral("so this copy runs without the one-copy rule");
+            warnOneLine(trouble);
+            return true;
+        }
+        // The holder listens as soon as it has the lock; until then, or if it
+        // ends meanwhile and lets the lock go, this start tries again.
+        const QString name = serverName(heldIn);
+        if (reachRunningCopy(name, trouble) != Answer::None) {
+            warnOneLine(trouble);
+            return false;
+        }
+        if (deadline.hasExpired()) {
+            warnOneLine(trouble << QStringLiteral("the copy that holds %1 does not answer on %2")
+                                       .arg(QDir::toNativeSeparators(lockPathIn(heldIn)),
+                                            QDir::toNativeSeparators(name)));
+            return false;
+        }
+        QThread::msleep(RetryMilliseconds);
+        // A signal meanwhile ends this start, as it would a running copy.
+        QCoreApplication::processEvents();
+        if (m_shuttingDown)
+            return false;
+    }
+}
+
+QString SingleInstance::lockInFirstUsableFolder(const QList<InstanceFolder> &folders, QStringList &trouble)
+{
+    // A start that found the first folders in the way holds its lock in a
+    // later one; a later start that finds them usable again looks there too,
+    // so the two never both run.
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString &folder = folders[i].path;
+        auto lock = std::make_unique<InstanceLock>();
+        QString problem = privateFolderProblem(folders[i]);
+        if (problem.isEmpty()) {
+            switch (lock->take(lockPathIn(folder), &problem)) {
+            case InstanceLock::Outcome::HeldByAnother:
+                return folder;
+            case InstanceLock::Outcome::Taken:
+                for (qsizetype later = i + 1; later < folders.size(); ++later) {
+                    if (InstanceLock::isHeld(lockPathIn(folders[later].path)))
+                        return folders[later].path;
+                }
+                if (!trouble.isEmpty())
+                    trouble << QStringLiteral("the lock and the socket are in %1 instead")
+                                   .arg(QDir::toNativeSeparators(folder));
+                m_lock = std::move(lock);
+                m_lockFolder = folder;
+                return {};
+            case InstanceLock::Outcome::Unusable:
+                break;
+            }
+        }
+        trouble << problem;
+    }
+    return {};
+}
+
+SingleInstance::Answer SingleInstance::reachRunningCopy(const QString &name, [[maybe_unused]] QStringList &trouble)
+{
+#ifdef Q_OS_UNIX
+    if (const QString wrong = squatter(name); !wrong.isEmpty()) {
+        trouble << wrong;
+        return Answer::Refused;
+    }
+#endif
+    auto socket = std::make_unique<QLocalSocket>();
+    socket->connectToServer(name);
+    if (!socket->waitForConnected(ConnectMilliseconds))
+        return Answer::None;
+#ifdef Q_OS_UNIX
+    // Only the user can make names in the folder, but root can plant
+    // anything anywhere: the title goes to no other user's process.
+    if (const long long uid = peerUid(socket->socketDescriptor()); uid != static_cast<long long>(::geteuid())) {
+        trouble << QStringLiteral("%1 is answered by a process of another user (uid %2); not handing over to it")
+                       .arg(name)
+                       .arg(uid);
+        return Answer::Refused;
+    }
+#endif
+#ifdef Q_OS_WIN
+    // Anyone may make a pipe under any name that is free: the title goes to
+    // no process that is not this user's.
+    if (pipeServerUser(socket->socketDescriptor()) != processUser(::GetCurrentProcessId())) {
+        trouble << QStringLiteral("%1 is served by a process of another user; not handing over to it").arg(name);
+        return Answer::Refused;
+    }
+#endif
+    m_handOver = std::move(socket);
+    return Answer::Ours;
+}
+
+void SingleInstance::listenForLaterCopies(const QString &name, QStringList &trouble)
+{
+#ifdef Q_OS_UNIX
+    if (const QString wrong = squatter(name); !wrong.isEmpty()) {
+        trouble << wrong;
+        return;
+    }
+    // Only the lock's holder makes the socket, and it removes it before it
+    // lets the lock go: one still here was left by a copy that was killed,
+    // unless something answers on it, which is not ours to remove.
+    if (QFileInfo::exists(name)) {
+        QLocalSocket probe;
+        probe.connectToServer(name);
+        if (probe.waitForConnected(ConnectMilliseconds)) {
+            trouble << QStringLiteral("%1 is answered by another process (uid %2); starting Zandrel again cannot "
+                                      "bring this window to the front")
+                           .arg(name)
+                           .arg(peerUid(probe.socketDescriptor()));
+            return;
+        }
+        ::unlink(QFile::encodeName(name).constData());
+    }
+#endif
+    m_server = new QLocalServer(this);
+    // On Unix no access option: with one, Qt binds elsewhere and renames the
+    // socket over whatever has the name; bound where it is named, an existing
+    // name makes listen fail instead. The folder keeps other users out. On
+    // Windows the pipe's access list does.
+#ifdef Q_OS_WIN
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+#endif
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::readActivationRequests);
+    if (!m_server->listen(name)) {
+        trouble << QStringLiteral("%1: %2; starting Zandrel again cannot bring this window to the front")
+                       .arg(QDir::toNativeSeparators(name), m_server->errorString());
+        delete m_server;
+        m_server = nullptr;
+    }
+}
+
+void SingleInstance::release()
+{
+    // The socket goes before the lock, so it is never another copy's.
+    if (m_server) {
+        m_server->close();
+        delete m_server;
+        m_server = nullptr;
+    }
+    m_handOver.reset();
+    m_lock.reset();
+}
+
+void SingleInstance::readActivationRequests()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            while (socket->canReadLine()) {
+                const QString title = QString::fromUtf8(socket->readLine(1024)).trimmed();
+                if (m_activationHandler && !title.isEmpty())
+                    m_activationHandler(title);
+            }
+        });
+    }
+}
+
+void SingleInstance::activateRunningCopy(const std::string &title)
+{
+    if (!m_handOver)
+        return;  // No copy of ours to hand over to: this one simply ends.
+    m_handOver->write(QByteArray::fromStdString(title) + '\n');
+    m_handOver->waitForBytesWritten(2000);
+    m_handOver->disconnectFromServer();
+    if (m_handOver->state() != QLocalSocket::UnconnectedState)
+        m_handOver->waitForDisconnected(2000);
+    m_handOver.reset();
+}
+
+void SingleInstance::beginShutdown()
+{
+    m_shuttingDown = true;
+}
+
+void SingleInstance::setActivationHandler(std::function<void(const QString &)> handler)
+{
+    m_activationHandler = std::move(handler);
+}
+
+}  // namespace zandrel

@@ -30,11 +30,6 @@ QString qs(const std::string &text)
     return QString::fromStdString(text);
 }
 
-std::string native(const QString &path)
-{
-    return QDir::toNativeSeparators(path).toStdString();
-}
-
 // The number for a system error met on `path`.
 int failureNumberAt(std::error_code error, const QString &path)
 {
@@ -44,7 +39,7 @@ int failureNumberAt(std::error_code error, const QString &path)
 // A failure that names the file and carries the system's own reason.
 Failure fileFailure(const QString &path, std::error_code error)
 {
-    return Failure(failureNumberAt(error, path), native(path) + ": " + error.message());
+    return Failure(failureNumberAt(error, path), QtFiles::nativePath(path) + ": " + error.message());
 }
 
 // For a QFile call that failed: errno where the system set it (Unix),
@@ -57,7 +52,7 @@ Failure fileFailure(const QFileDevice &file, const QString &path, int savedErrno
                        : QFileInfo::exists(path)                     ? FailureNumber::PathFileAccess
                        : QFileInfo(path).absoluteDir().exists()      ? FailureNumber::FileNotFound
                                                                      : FailureNumber::PathNotFound;
-    return Failure(number, native(path) + ": " + file.errorString().toStdString());
+    return Failure(number, QtFiles::nativePath(path) + ": " + file.errorString().toStdString());
 }
 
 // Something other than a regular file (a folder, a FIFO, a device, a link)
@@ -74,7 +69,7 @@ void refuseUnlessRegularOrAbsent(const QString &path)
 {
     if (somethingElseAt(path)) {
         throw Failure(FailureNumber::PathFileAccess,
-                      native(path) + (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink()
+                      QtFiles::nativePath(path) + (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink()
                                           ? ": Is a directory, not a file"
                                           : " is not a regular file"));
     }
@@ -115,7 +110,7 @@ void QtFiles::openForReading(QFile &file)
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        throw Failure(FailureNumber::PathFileAccess, native(name) + " is not a regular file");
+        throw Failure(FailureNumber::PathFileAccess, QtFiles::nativePath(name) + " is not a regular file");
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
@@ -211,7 +206,7 @@ void QtFiles::removeFile(const std::string &path)
     QFile file(name);
     errno = 0;
     if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
-        throw Failure(FailureNumber::FileNotFound, QDir::toNativeSeparators(name).toStdString() + ": File not found");
+        throw Failure(FailureNumber::FileNotFound, QtFiles::nativePath(name) + ": File not found");
     if (!file.remove())
         throw fileFailure(file, name, errno);
 }
@@ -236,7 +231,7 @@ void QtFiles::makeFolder(const std::string &folder)
     errno = 0;
     if (!QDir().mkpath(name)) {
         const std::error_code error(errno != 0 ? errno : EEXIST, std::generic_category());
-        throw Failure(failureNumberAt(error, name), native(name) + ": cannot create the folder: " + error.message());
+        throw Failure(failureNumberAt(error, name), QtFiles::nativePath(name) + ": cannot create the folder: " + error.message());
     }
 }
 
@@ -245,15 +240,20 @@ std::string QtFiles::createTempFile(const std::string &prefix)
     const QString folder = temporaryFolder();
     if (!QFileInfo(folder).isDir())
         throw Failure(FailureNumber::PathNotFound,
-                      native(folder) + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
+                      QtFiles::nativePath(folder) + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
     QTemporaryFile file(QDir(folder).absoluteFilePath(qs(prefix) + QStringLiteral("XXXXXX.tmp")));
     file.setAutoRemove(false);
     errno = 0;
     if (!file.open()) {
         const std::error_code error(errno, std::generic_category());
-        throw Failure(failureNumberAt(error, folder), native(folder) + ": " + file.errorString().toStdString());
+        throw Failure(failureNumberAt(error, folder), QtFiles::nativePath(folder) + ": " + file.errorString().toStdString());
     }
-    return native(file.fileName());
+    return QtFiles::nativePath(file.fileName());
+}
+
+std::string QtFiles::nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdString();
 }
 
 QString QtFiles::temporaryFolder()

@@ -33,6 +33,8 @@ public:
 
     // The system's temporary folder as configured, whether or not it exists.
     static QString temporaryFolder();
+    // A path as the system writes it, and so as failures name it.
+    static std::string nativePath(const QString &path);
 
 protected:
     // The two steps of a replacement that the system can refuse, apart so

@@ -34,11 +34,6 @@ QString qs(const std::string &text)
     return QString::fromStdString(text);
 }
 
-std::string native(const QString &path)
-{
-    return QDir::toNativeSeparators(path).toStdString();
-}
-
 QMessageBox::Icon boxIcon(MessageIcon icon)
 {
     switch (icon) {
@@ -89,7 +84,7 @@ std::string QtRuntime::executableFolder() const
 #endif
     // applicationDirPath never ends in a separator except for a root folder.
     const QString folder = QCoreApplication::applicationDirPath();
-    return QDir::isAbsolutePath(folder) ? native(folder) : std::string();
+    return QDir::isAbsolutePath(folder) ? QtFiles::nativePath(folder) : std::string();
 }
 
 std::string QtRuntime::executableBaseName() const
@@ -125,7 +120,7 @@ NamedFolder QtRuntime::documentsFolder() const
                         + ", which is not an absolute path"};
     if (documents.contains(QChar::ReplacementCharacter))
         return {{}, "the documents folder the system names (XDG_DOCUMENTS_DIR) is not valid UTF-8 text"};
-    return {native(documents), {}};
+    return {QtFiles::nativePath(documents), {}};
 }
 
 void QtRuntime::startCommand(const StartCommand &command)

@@ -115,7 +115,7 @@ void SignalShutdown::closeAsTold()
     // As the user would close them: a box that is open (one start-up shows
     // before the window, or one of the window's own) goes first, so that the
     // code waiting on it goes on; then the window, whose close event runs
-    // Form_Unload, even when it has not been shown yet.
+    // the shutdown, even when it has not been shown yet.
     QApplication::closeAllWindows();
     m_window.close();
     // Qt ends the program when its last window closes, but not when the

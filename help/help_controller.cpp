@@ -44,8 +44,14 @@ void HelpController::showHelp()
 
 std::string HelpController::extractHelpFile()
 {
-    if (!m_helpFilePath.empty())
-        return m_helpFilePath;
+    if (!m_helpFilePath.empty()) {
+        if (m_runtime.isOwnFile(m_helpFilePath))
+            return m_helpFilePath;
+        // A cleaner of the temporary folder took it; what is there now, if
+        // anything, someone else put there, so it is neither opened nor
+        // removed, and the help is written out afresh under a new name.
+        m_helpFilePath.clear();
+    }
 
     std::string base;
     std::string reason;
@@ -87,9 +93,8 @@ void HelpController::shutdown()
         m_runtime.sleepMilliseconds(WaitSliceMilliseconds);
     }
     m_runtime.processEvents();
-    if (m_helpFilePath.empty())
-        return;
-    removeFileIfPresent(m_runtime, m_helpFilePath);
+    if (!m_helpFilePath.empty() && m_runtime.isOwnFile(m_helpFilePath))
+        removeFileIfPresent(m_runtime, m_helpFilePath);
 }
 
 }  // namespace zandrel

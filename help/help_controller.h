@@ -27,8 +27,8 @@ public:
     // The Help Topics command, all of it.
     void showHelp();
     // The help file's path; written out on the first successful call of the
-    // run and kept. Empty after a failure, which has been reported; the next
-    // call then tries again from the start.
+    // run and kept while it stays this user's file. Empty after a failure,
+    // which has been reported; the next call then tries again from the start.
     std::string extractHelpFile();
     // Asks an open viewer to close and returns at once.
     void closeHelp();

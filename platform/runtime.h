@@ -88,6 +88,10 @@ public:
     virtual void replaceFile(const std::string &path, const Bytes &bytes) = 0;
     virtual void removeFile(const std::string &path) = 0;
     virtual bool fileExists(const std::string &path) const = 0;
+    // Whether `path` is a regular file of this user: not a link, a folder or
+    // anything else, and not another user's file under a name this user once
+    // had in a shared folder.
+    virtual bool isOwnFile(const std::string &path) const = 0;
     // Whether this user can create a file in `folder` now: tried, not guessed
     // from permission bits, so a read-only mount or a root-owned folder counts.
     virtual bool canWriteInFolder(const std::string &folder) = 0;

@@ -217,6 +217,20 @@ bool QtFiles::fileExists(const std::string &path) const
     return info.exists() || info.isSymLink();
 }
 
+bool QtFiles::isOwnFile(const std::string &path) const
+{
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    const QByteArray name = QFile::encodeName(qs(path));
+    return ::lstat(name.constData(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
+#else
+    // Windows gives each user a temporary folder of their own, so no other
+    // user can put a file under a name this one used there.
+    const QFileInfo info(qs(path));
+    return info.isFile() && !info.isSymLink();
+#endif
+}
+
 bool QtFiles::canWriteInFolder(const std::string &folder)
 {
     // Permission bits do not tell about read-only mounts, ACLs or root, so

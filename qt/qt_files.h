@@ -27,6 +27,7 @@ public:
     void replaceFile(const std::string &path, const Bytes &bytes);
     void removeFile(const std::string &path);
     bool fileExists(const std::string &path) const;
+    bool isOwnFile(const std::string &path) const;
     bool canWriteInFolder(const std::string &folder);
     void makeFolder(const std::string &folder);
     std::string createTempFile(const std::string &prefix);

@@ -215,6 +215,11 @@ bool QtRuntime::fileExists(const std::string &path) const
     return m_files.fileExists(path);
 }
 
+bool QtRuntime::isOwnFile(const std::string &path) const
+{
+    return m_files.isOwnFile(path);
+}
+
 bool QtRuntime::canWriteInFolder(const std::string &folder)
 {
     return m_files.canWriteInFolder(folder);

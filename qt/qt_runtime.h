@@ -39,6 +39,7 @@ public:
     void replaceFile(const std::string &path, const Bytes &bytes) override;
     void removeFile(const std::string &path) override;
     bool fileExists(const std::string &path) const override;
+    bool isOwnFile(const std::string &path) const override;
     bool canWriteInFolder(const std::string &folder) override;
     void makeFolder(const std::string &folder) override;
     std::string createTempFile(const std::string &prefix) override;

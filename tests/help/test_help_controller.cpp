@@ -89,6 +89,34 @@ TEST_F(HelpTopics, AFailedExtractionIsToldOpensNothingLeavesNothingAndIsTriedAga
     EXPECT_EQ(fakes.files[help.helpFilePath()], fakes.items[HelpItemNumber]);
 }
 
+// A cleaner of the shared temporary folder removes the file while the
+// program runs; then another user may make a file under the same name.
+TEST_F(HelpTopics, AHelpFileThatIsGoneOrNoLongerOursIsWrittenOutAfreshUnderANewName)
+{
+    help.showHelp();
+    const std::string first = help.helpFilePath();
+    fakes.files.erase(first);
+    fakes.viewer.clear();
+    help.showHelp();
+    const std::string second = help.helpFilePath();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(fakes.files[second], fakes.items[HelpItemNumber]);
+
+    fakes.files.erase(second);
+    fakes.files[second] = {'t', 'h', 'e', 'i', 'r', 's'};
+    fakes.othersFiles.insert(second);
+    fakes.viewer.clear();
+    fakes.log.clear();
+    help.showHelp();
+    const std::string third = help.helpFilePath();
+    EXPECT_NE(third, second);
+    EXPECT_EQ(fakes.log.back(), "open " + third) << "never the file under the old name";
+    help.shutdown();
+    EXPECT_EQ(fakes.files[second], (Bytes{'t', 'h', 'e', 'i', 'r', 's'})) << "the other user's file is left alone";
+    EXPECT_FALSE(fakes.files.contains(third));
+    EXPECT_THAT(fakes.messages, IsEmpty());
+}
+
 TEST_F(HelpTopics, ExitClosesTheViewerWaitsWhileHandlingEventsThenDeletesTheFile)
 {
     help.showHelp();

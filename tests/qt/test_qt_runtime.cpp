@@ -143,7 +143,7 @@ TEST_F(QtRuntimeFiles, ReadsNoMoreThanAskedOnlyFromARegularFileAndNeverWaitsForA
     EXPECT_EQ(numbers.get(), expected);
 }
 
-TEST_F(QtRuntimeFiles, ExclusiveCreationIsOwnerOnlyAndRefusesAnExistingNameAndAPlantedLink)
+TEST_F(QtRuntimeFiles, ExclusiveCreationIsOwnerOnlyRefusesAnExistingNameAndAPlantedLinkAndOnlyItsFileIsOurs)
 {
     runtime.createFileExclusive(path("page.htm"), bytes("mine"));
     EXPECT_NE(caught([&] { runtime.createFileExclusive(path("page.htm"), bytes("theirs")); }).number(), 0);
@@ -154,6 +154,18 @@ TEST_F(QtRuntimeFiles, ExclusiveCreationIsOwnerOnlyAndRefusesAnExistingNameAndAP
     ASSERT_TRUE(QFile::link(dir.filePath("target"), dir.filePath("planted.htm")));
     EXPECT_NE(caught([&] { runtime.createFileExclusive(path("planted.htm"), bytes("x")); }).number(), 0);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("target")));
+
+    ASSERT_TRUE(QFile::link(dir.filePath("page.htm"), dir.filePath("link.htm")) && QDir(dir.path()).mkdir("folder"));
+    EXPECT_TRUE(api.isOwnFile(path("page.htm")));
+    for (const char *notOurs : {"link.htm", "folder", "missing.htm"})
+        EXPECT_FALSE(api.isOwnFile(path(notOurs))) << notOurs;
+#ifndef _WIN32
+    // Only root can give a file away, which is how another user's file is made here.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(path("page.htm").c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(api.isOwnFile(path("page.htm")));
+    }
+#endif
 }
 
 TEST_F(QtRuntimeFiles, TemporaryFilesAreNewEmptyAndPrefixedInTheirFolderAndAMissingFolderIsNamed)

@@ -49,6 +49,10 @@ public:
     void replaceFile(const std::string &path, const Bytes &bytes) override;
     void removeFile(const std::string &path) override;
     bool fileExists(const std::string &path) const override { return files.contains(path) || folders.contains(path); }
+    bool isOwnFile(const std::string &path) const override
+    {
+        return files.contains(path) && !othersFiles.contains(path);
+    }
     bool canWriteInFolder(const std::string &folder) override
     {
         return folderExists(folder) && !readOnlyFolders.contains(folder);
@@ -64,6 +68,7 @@ public:
     std::map<std::string, Bytes> files;
     std::set<std::string> folders;
     std::set<std::string> readOnlyFolders;  // nothing is created, replaced or removed in them
+    std::set<std::string> othersFiles;      // files another user made
     bool diskFull = false;                  // writing anything but an empty file fails
     std::string tempFolder = "/tmp";        // where createTempFile makes its files; empty: none
     std::string documents;                  // the user's documents folder; empty: none

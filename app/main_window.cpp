@@ -38,11 +38,15 @@ namespace design = layout::design;
 
 namespace {
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const layout::Place &place)
+// The caption of `control`, which a screen reader then names by it.
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const layout::Place &place,
+                  QWidget *control)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setFocusPolicy(Qt::NoFocus);
+    label->setBuddy(control);
+    control->setAccessibleName(text.chopped(text.endsWith(QLatin1Char(':')) ? 1 : 0));
     placeInTwips(label, place);
     return label;
 }
@@ -108,10 +112,10 @@ void MainWindow::createOptions()
     m_typeList = makeList(m_optionsFrame, "typeList", design::TypeList);
     m_seedingList = makeList(m_optionsFrame, "seedingList", design::SeedingList);
 
-    m_titleLabel = makeLabel(m_optionsFrame, "titleLabel", QStringLiteral("Tournament Title:"), design::TitleLabel);
-    m_sizeLabel = makeLabel(m_optionsFrame, "sizeLabel", QStringLiteral("Tournament Size:"), design::SizeLabel);
-    m_typeLabel = makeLabel(m_optionsFrame, "typeLabel", QStringLiteral("Tournament Type:"), design::TypeLabel);
-    m_seedingLabel = makeLabel(m_optionsFrame, "seedingLabel", QStringLiteral("Seeding:"), design::SeedingLabel);
+    m_titleLabel = makeLabel(m_optionsFrame, "titleLabel", QStringLiteral("Tournament Title:"), design::TitleLabel, m_titleEdit);
+    m_sizeLabel = makeLabel(m_optionsFrame, "sizeLabel", QStringLiteral("Tournament Size:"), design::SizeLabel, m_sizeList);
+    m_typeLabel = makeLabel(m_optionsFrame, "typeLabel", QStringLiteral("Tournament Type:"), design::TypeLabel, m_typeList);
+    m_seedingLabel = makeLabel(m_optionsFrame, "seedingLabel", QStringLiteral("Seeding:"), design::SeedingLabel, m_seedingList);
 
     m_makeBracketButton = new QPushButton(QStringLiteral("Make Bracket"), m_client);
     m_makeBracketButton->setObjectName(QStringLiteral("makeBracketButton"));
@@ -181,7 +185,7 @@ void MainWindow::setTabOrderOfControls()
     QList<QWidget *> order{m_titleEdit, m_sizeList, m_typeList, m_seedingList};
     for (int box = 1; box <= MaxEntrants; ++box)
         order << nameBox(box);
-    order << m_makeBracketButton;
+    order << m_makeBracketButton << m_privacyLink << m_aboutLink;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -17,6 +17,9 @@ NameGrid::NameGrid(QWidget *parent)
     for (int box = 1; box <= MaxEntrants; ++box) {
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("nameBox%1").arg(box));
+        // Which entrant it is, for a screen reader: the frame's caption alone
+        // would name all 32 alike.
+        edit->setAccessibleName(QStringLiteral("Player/Team %1").arg(box));
         placeInTwips(edit, layout::designNameBoxLeft(box), layout::nameBoxTop(box), layout::NameBoxWidth,
                      layout::NameBoxHeight);
         edit->installEventFilter(this);

@@ -22,6 +22,7 @@ PrivacyWindow::PrivacyWindow(QWidget *owner)
 
     m_statementText = new QPlainTextEdit(this);
     m_statementText->setObjectName(QStringLiteral("statementText"));
+    m_statementText->setAccessibleName(QStringLiteral("Privacy statement"));
     m_statementText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_statementText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Qt keeps lines apart with its own separator; the text's CR LF pairs

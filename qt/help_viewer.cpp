@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -31,6 +32,9 @@ HelpViewer::HelpViewer(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
     createWidgets();
+    // A window of help is put away as a dialog is, from anywhere in it.
+    for (const QKeySequence &keys : {QKeySequence(QKeySequence::Cancel), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     resize(820, 580);
 }
 
@@ -40,6 +44,9 @@ void HelpViewer::createWidgets()
     m_contents->setObjectName(QStringLiteral("helpContents"));
     m_contents->setHeaderHidden(true);
     m_contents->setColumnCount(1);
+    // Its own names, for a screen reader: the tabs already say "Contents"
+    // and "Index".
+    m_contents->setAccessibleName(tr("Help contents"));
     connect(m_contents, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item) { showTopic(item->data(0, PageRole).toUrl()); });
     connect(m_contents, &QTreeWidget::itemClicked, this,
@@ -47,11 +54,13 @@ void HelpViewer::createWidgets()
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("helpTabs"));
+    m_tabs->setAccessibleName(tr("Contents and index"));
     m_tabs->addTab(m_contents, tr("Contents"));
     m_tabs->addTab(createIndexPage(), tr("Index"));
 
     m_browser = new HelpBrowser;
     m_browser->setObjectName(QStringLiteral("helpBrowser"));
+    m_browser->setAccessibleName(tr("Help page"));
     m_browser->setDocument(&m_document);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
@@ -72,8 +81,10 @@ QWidget *HelpViewer::createIndexPage()
     m_indexFilter = new QLineEdit;
     m_indexFilter->setObjectName(QStringLiteral("helpIndexFilter"));
     label->setBuddy(m_indexFilter);
+    m_indexFilter->setAccessibleName(tr("Look for"));
     m_index = new QListWidget;
     m_index->setObjectName(QStringLiteral("helpIndex"));
+    m_index->setAccessibleName(tr("Help index"));
     connect(m_indexFilter, &QLineEdit::textChanged, this, &HelpViewer::filterIndex);
     // Enter in the box opens the keyword it has found.
     connect(m_indexFilter, &QLineEdit::returnPressed, this, [this] {

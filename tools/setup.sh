@@ -41,6 +41,7 @@ if [ "$mode" = test ]; then
         libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
         clang libclang-rt-14-dev
         chromium poppler-utils xvfb xdotool
+        dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     )
 fi
 if [ "$mode" = test ]; then

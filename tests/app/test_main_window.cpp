@@ -118,12 +118,12 @@ TEST_F(MainWindowTest, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTh
         EXPECT_EQ(box(i)->text(), QStringLiteral("Team %1").arg(i));
 }
 
-TEST_F(MainWindowTest, TabWalksTheInputsThenTheVisibleBoxesThenTheButtonAndAClickSelectsAWholeName)
+TEST_F(MainWindowTest, TabWalksTheInputsThenTheVisibleBoxesThenTheButtonAndTheLinkAndAClickSelectsAWholeName)
 {
     choose(11);
     control("titleEdit")->setFocus();
     QStringList visited;
-    for (int step = 0; step < 17; ++step) {
+    for (int step = 0; step < 18; ++step) {
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         visited << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -131,7 +131,7 @@ TEST_F(MainWindowTest, TabWalksTheInputsThenTheVisibleBoxesThenTheButtonAndAClic
     QStringList expected{"titleEdit", "sizeList", "typeList", "seedingList"};
     for (int i = 1; i <= 11; ++i)
         expected << QStringLiteral("nameBox%1").arg(i);
-    EXPECT_EQ(visited, expected << "makeBracketButton" << "titleEdit");
+    EXPECT_EQ(visited, expected << "makeBracketButton" << "privacyLink" << "titleEdit");
     QTest::mouseClick(box(3), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([this] { return box(3)->selectedText() == QStringLiteral("Player 3"); }));
 }

@@ -97,7 +97,7 @@ features=(
     -DFEATURE_sql_odbc=OFF -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF -DFEATURE_sql_oci=OFF
     -DFEATURE_sql_db2=OFF -DFEATURE_sql_ibase=OFF
     -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF
-    -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_direct2d=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_ssl=OFF -DFEATURE_openssl=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_ssl=OFF -DFEATURE_openssl=OFF
     -DFEATURE_schannel=OFF -DFEATURE_gif=OFF -DFEATURE_brotli=OFF
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
     -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_icu=OFF

@@ -72,7 +72,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 # The desktop's opener, as Wine's browser hand-off finds it on PATH.
 cat >"$scratch/bin/xdg-open" <<EOF
 #!/bin/sh
-printf '%s\n' "\$*" >>"$scratch/opened.txt"
+printf '%s %s\n' "\$(date +%s.%N)" "\$*" >>"$scratch/opened.txt"
 EOF
 chmod +x "$scratch/bin/xdg-open"
 export PATH=$scratch/bin:$PATH
@@ -179,9 +179,13 @@ fi
 
 # The page at once, the link ten seconds later, both through cmd /c start.
 await 5 grep -q bracket.html "$scratch/opened.txt" || fail "the page never reached the browser hand-off"
-await 15 grep -q "https://" "$scratch/opened.txt" || fail "the web link never reached the browser hand-off"
-if [ "$(grep -c . "$scratch/opened.txt")" = 2 ] && head -n 1 "$scratch/opened.txt" | grep -q bracket.html; then
-    pass "cmd /c start handed the browser: $(tr '\n' ' ' <"$scratch/opened.txt")"
+await 20 grep -q "https://" "$scratch/opened.txt" || fail "the web link never reached the browser hand-off"
+read -r page_time page_url < <(sed -n 1p "$scratch/opened.txt")
+read -r link_time link_url < <(sed -n 2p "$scratch/opened.txt")
+waited=$(awk -v a="${page_time:-0}" -v b="${link_time:-0}" 'BEGIN { printf "%.1f", b - a }')
+if [ "$(grep -c . "$scratch/opened.txt")" = 2 ] && [[ $page_url == *bracket.html ]] &&
+    awk -v w="$waited" 'BEGIN { exit !(w >= 10) }'; then
+    pass "cmd /c start handed the browser $page_url, and $waited s later $link_url"
 else
     fail "the browser hand-off was given: $(cat "$scratch/opened.txt")"
 fi

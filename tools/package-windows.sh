@@ -6,7 +6,8 @@
 # BUILD is a Windows build of Zandrel (cmake/mingw-w64.cmake), QT the Qt for
 # Windows it was built against (tools/build-qt-windows.sh), ZIP the zip to
 # write. The folder holds zandrel.exe, the Qt plugins it loads (the windows
-# platform, the Windows style, and the SQLite driver the help is read with),
+# platform, the Windows style, the SQLite driver the help is read with and
+# the JPEG reader for the help's picture),
 # every DLL that these import, found by reading their imports over and over
 # in Qt's and MinGW's folders (what is in neither is Windows' own), the
 # README for Windows users and the licences of everything shipped.
@@ -48,7 +49,7 @@ find_dll() {
 cp "$build/app/zandrel.exe" "$folder/"
 x86_64-w64-mingw32-strip --strip-unneeded "$folder/zandrel.exe"
 queue=("$folder/zandrel.exe")
-for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll sqldrivers/qsqlite.dll; do
+for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll sqldrivers/qsqlite.dll imageformats/qjpeg.dll; do
     mkdir -p "$folder/$(dirname "$plugin")"
     cp "$qt/plugins/$plugin" "$folder/$plugin"
     x86_64-w64-mingw32-strip --strip-unneeded "$folder/$plugin"
@@ -96,5 +97,5 @@ sed 's/$/\r/' "$root/app/windows/README.txt" >"$folder/README.txt"
 mkdir -p "$(dirname "$zip")"
 rm -f "$zip"
 (cd "$stage" && zip -qr -X "$zip" "$name")
-echo "Wrote $zip: zandrel.exe with $(printf '%s\n' "${!shipped[@]}" | wc -l) DLLs and 3 plugins."
+echo "Wrote $zip: zandrel.exe with $(printf '%s\n' "${!shipped[@]}" | wc -l) DLLs and 4 plugins."
 echo "Left to Windows: $(printf '%s\n' "${!windows[@]}" | sort | tr '\n' ' ')"

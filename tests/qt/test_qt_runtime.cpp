@@ -155,11 +155,13 @@ TEST_F(QtRuntimeFiles, ExclusiveCreationIsOwnerOnlyRefusesAnExistingNameAndAPlan
     EXPECT_NE(caught([&] { runtime.createFileExclusive(path("planted.htm"), bytes("x")); }).number(), 0);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("target")));
 
-    ASSERT_TRUE(QFile::link(dir.filePath("page.htm"), dir.filePath("link.htm")) && QDir(dir.path()).mkdir("folder"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
     EXPECT_TRUE(api.isOwnFile(path("page.htm")));
-    for (const char *notOurs : {"link.htm", "folder", "missing.htm"})
+    for (const char *notOurs : {"folder", "missing.htm"})
         EXPECT_FALSE(api.isOwnFile(path(notOurs))) << notOurs;
-#ifndef _WIN32
+#ifndef _WIN32  // QFile::link makes a shortcut on Windows, which is a file like any other
+    ASSERT_TRUE(QFile::link(dir.filePath("page.htm"), dir.filePath("link.htm")));
+    EXPECT_FALSE(api.isOwnFile(path("link.htm")));
     // Only root can give a file away, which is how another user's file is made here.
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(path("page.htm").c_str(), 65534, 65534), 0);

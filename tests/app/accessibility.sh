@@ -38,12 +38,15 @@ trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$root"' EXIT
 pids+=($!)
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$root/program/zandrel" 2>"$root/stderr" &
 pids+=($!)
-for _ in $(seq 100); do
+# A build with the sanitizers, among other tests, may take long to show it.
+window=
+for _ in $(seq 600); do
     window=$(xdotool search --name '^Zandrel$' 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
+    kill -0 "${pids[1]}" 2>/dev/null || break
     sleep 0.1
 done
-[ -n "$window" ] || { echo "FAIL: no window"; exit 1; }
+[ -n "$window" ] || { echo "FAIL: no window"; cat "$root/stderr"; exit 1; }
 xdotool windowfocus --sync "$window"
 export ZANDREL_WINDOW=$window
 

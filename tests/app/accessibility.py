@@ -94,6 +94,13 @@ def focused(root):
     return None
 
 
+def targets(accessible, relation_type):
+    for relation in accessible.getRelationSet():
+        if relation.getRelationType() == relation_type:
+            return [relation.getTarget(i) for i in range(relation.getNTargets())]
+    return []
+
+
 def spoken_name(accessible):
     """What a screen reader calls a control. On Linux a list's own name is the
     entry it shows (GTK's lists do the same), so a list goes by the label
@@ -109,14 +116,9 @@ def describe(accessible):
     return f"{accessible.getRoleName()} '{spoken_name(accessible)}'"
 
 
-def targets(accessible, relation_type):
-    for relation in accessible.getRelationSet():
-        if relation.getRelationType() == relation_type:
-            return [relation.getTarget(i) for i in range(relation.getNTargets())]
-    return []
-
-
 def check_names(root, where):
+    """Checks the names under root; returns the roles of the named controls
+    that take the focus."""
     named = {}
     for accessible in controls(root):
         name = spoken_name(accessible).strip()
@@ -131,6 +133,7 @@ def check_names(root, where):
     for name, sharing in named.items():
         if len([a for a in sharing if focusable(a)]) > 1:
             fail(f"{where}: {len(sharing)} controls are all called '{name}'")
+    return {a.getRole() for sharing in named.values() for a in sharing if focusable(a)}
 
 
 def check_labels_and_links(root):
@@ -209,11 +212,9 @@ def check_help():
         fail("Help Topics, chosen by keys, shows no window 'Zandrel Help'")
         return
     time.sleep(1)
-    check_names(viewer, "help")
-    roles = {a.getRole() for a in controls(viewer) if focusable(a) and spoken_name(a).strip()}
+    roles = check_names(viewer, "help")
     keys("ctrl+Tab")
-    check_names(viewer, "help, Index tab")
-    roles |= {a.getRole() for a in controls(viewer) if focusable(a) and spoken_name(a).strip()}
+    roles |= check_names(viewer, "help, Index tab")
     for role, what in ((pyatspi.ROLE_TREE, "contents"), (pyatspi.ROLE_LIST, "index")):
         if role not in roles:
             fail(f"the help window's {what} has no name")

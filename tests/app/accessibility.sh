@@ -5,20 +5,20 @@
 #
 #   accessibility.sh PROGRAM
 #
-# Needs xvfb-run, xdotool, dbus-run-session, at-spi2-core and python3-pyatspi;
+# Needs Xvfb, xdotool, dbus-run-session, at-spi2-core and python3-pyatspi;
 # exits 77 (skipped) without them.
 set -u
 
 program=${1:?program}
 launcher=/usr/libexec/at-spi-bus-launcher
 if [ -z "${ZANDREL_ON_BUS:-}" ]; then
-    for tool in xvfb-run xdotool dbus-run-session; do
+    for tool in xdotool dbus-run-session; do
         command -v "$tool" >/dev/null || { echo "needs $tool, skipping"; exit 77; }
     done
     [ -x "$launcher" ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
         { echo "needs at-spi2-core and python3-pyatspi, skipping"; exit 77; }
     # The buses' daemons chatter on standard error; only the check's own lines are kept.
-    output=$(ZANDREL_ON_BUS=1 xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- "$0" "$@" 2>&1)
+    output=$(ZANDREL_ON_BUS=1 "$(dirname "$0")/../support/on_private_x.sh" dbus-run-session -- "$0" "$@" 2>&1)
     status=$?
     grep -v '^dbus-daemon\|^SpiRegistry' <<<"$output"
     exit "$status"

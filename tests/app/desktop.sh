@@ -7,7 +7,7 @@
 #
 #   desktop.sh PROGRAM held_enter|signal_in_box|signal_in_wait
 #
-# Needs xvfb-run and xdotool; exits 77 (skipped) without them. The program
+# Needs Xvfb and xdotool; exits 77 (skipped) without them. The program
 # runs as a copy in a folder of the run's own, so the page it writes beside
 # itself meets no other run, and "opening" a page or a link only writes it
 # down.
@@ -16,9 +16,8 @@ set -u
 program=${1:?program}
 case=${2:?case}
 if [ -z "${ZANDREL_ON_X:-}" ]; then
-    command -v xvfb-run >/dev/null && command -v xdotool >/dev/null ||
-        { echo "needs xvfb-run and xdotool, skipping"; exit 77; }
-    ZANDREL_ON_X=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    command -v xdotool >/dev/null || { echo "needs xdotool, skipping"; exit 77; }
+    ZANDREL_ON_X=1 exec "$(dirname "$0")/../support/on_private_x.sh" "$0" "$@"
 fi
 
 root=$(mktemp -d)

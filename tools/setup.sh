@@ -92,7 +92,7 @@ if [ "$mode" = windows ]; then
     # Every test, the window's on the windows platform and so on a display
     # of their own; but the print check, which prints with the host's
     # Chromium the pages the test stage has already found to be the same.
-    xvfb-run -a ctest --test-dir "$dir" --output-on-failure -j "$jobs" -E '_print_'
+    "$root/tests/support/on_private_x.sh" ctest --test-dir "$dir" --output-on-failure -j "$jobs" -E '_print_'
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
     zip=$root/dist/zandrel-$version-windows-x64.zip
     "$root/tools/package-windows.sh" "$dir" "$qt" "$zip"

@@ -14,7 +14,6 @@
 #include "platform/failure.h"
 #include "platform/player_list.h"
 #include "platform/runtime.h"
-#include "qt/os_family_source.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -66,7 +65,6 @@ MainWindow::MainWindow(Runtime &runtime, QWidget *parent)
     : QMainWindow(parent)
     , m_runtime(runtime)
     , m_help(runtime, m_helpWindows)
-    , m_osFamily(systemOsFamily())
     , m_sizeLimits(*this)
 {
     setObjectName(QStringLiteral("mainWindow"));
@@ -344,7 +342,7 @@ void MainWindow::runGuarded(const std::function<void()> &action)
 
 void MainWindow::onMakeBracketClicked()
 {
-    runGuarded([this] { makeBracket(m_runtime, *this, m_osFamily); });
+    runGuarded([this] { makeBracket(m_runtime, *this); });
 }
 
 void MainWindow::onHelpTopicsTriggered()
@@ -377,6 +375,9 @@ void MainWindow::bringToFront()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Off the screen first: what shutdown still does (closing help, its
+    // wait, removing files) is nothing the user should watch.
+    hide();
     shutDown();
     event->accept();
 }

@@ -6,7 +6,6 @@
 #include "app/size_limits.h"
 #include "bracket/bracket_view.h"
 #include "help/help_controller.h"
-#include "platform/os_family.h"
 #include "platform/player_list_view.h"
 #include "qt/help_qt_windows.h"
 
@@ -93,7 +92,6 @@ private:
     Runtime &m_runtime;
     QtHelpWindows m_helpWindows;
     HelpController m_help;
-    OsFamilySource m_osFamily;
     SizeLimits m_sizeLimits;
     bool m_firstCopy = false;
     bool m_hasShutDown = false;

@@ -50,7 +50,7 @@ int templateNumberFor(int size, TournamentKind kind)
 
 }  // namespace
 
-void makeBracket(Runtime &runtime, BracketView &view, const OsFamilySource &osFamily)
+void makeBracket(Runtime &runtime, BracketView &view)
 {
     if (!choicesComplete(runtime, view))
         return;
@@ -79,10 +79,7 @@ void makeBracket(Runtime &runtime, BracketView &view, const OsFamilySource &osFa
     if (!view.isOpen())
         return;
 
-    BracketOpening how;
-    how.stillOpen = [&view] { return view.isOpen(); };
-    how.osFamily = osFamily;
-    openBracket(runtime, folder, how);
+    openBracket(runtime, folder, [&view] { return view.isOpen(); });
 }
 
 }  // namespace zandrel

@@ -20,7 +20,7 @@ inline constexpr int PathNotFound = 76;
 // Not file failures: our own numbers, above the classic range.
 inline constexpr int CorruptItem = 1001;
 inline constexpr int MissingItem = 1002;
-inline constexpr int CannotStartCommand = 1003;
+inline constexpr int CannotOpenDocument = 1003;
 }  // namespace FailureNumber
 
 class Failure : public std::runtime_error {

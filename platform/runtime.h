@@ -1,13 +1,15 @@
 #pragma once
 // Every effect the program's logic needs from the outside world goes through
-// this interface: message boxes, files, starting commands, waiting, the random
+// this interface: message boxes, files, opening documents, waiting, the random
 // generator, the built-in items and the single-instance lock. The program uses
 // the Qt implementation (QtRuntime); tests use a fake that records what was
 // asked and answers what the test says. Text is UTF-8 throughout.
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,16 +22,12 @@ enum class MessageIcon { Exclamation, Information, Stop };
 // The program's own title: the caption of its window and of any message box that names none.
 inline constexpr const char *ProgramTitle = "Zandrel";
 
-// A program to start without waiting for it.
-struct StartCommand {
-    std::string program;
-    std::vector<std::string> arguments;
-    // On Windows the command line is handed to the system exactly as written
-    // (the interpreter's quoting rules are its own); elsewhere it is unused.
-    std::string windowsCommandLine;
-    bool minimised = true;
-
-    bool operator==(const StartCommand &) const = default;
+// A document handed to the system to open. The system may refuse at once,
+// which throws, or only later, once the program it started to open the
+// document has ended: the refusal then shows here.
+struct DocumentOpening {
+    // Empty while nothing has refused; otherwise the system's reason, in words.
+    std::string refusal;
 };
 
 // A folder the system names, or why it names none that may be used.
@@ -58,12 +56,16 @@ public:
     // there.
     virtual NamedFolder documentsFolder() const = 0;
 
-    // Starts a program and returns at once. Throws Failure when it cannot be started.
-    virtual void startCommand(const StartCommand &command) = 0;
+    // Has `target`, a file's full path or a web address, opened by the
+    // program the desktop opens such things with, and returns at once. The
+    // target reaches that program as written: no interpreter sees it. Throws
+    // Failure, with the system's reason, when the system refuses at once.
+    virtual std::shared_ptr<const DocumentOpening> openDocument(const std::string &target) = 0;
     // Handles every window event that is waiting, then returns.
     virtual void processEvents() = 0;
-    // Returns no earlier than `seconds` from now, handling window events meanwhile.
-    virtual void waitSeconds(int seconds) = 0;
+    // Returns no earlier than `seconds` from now, handling window events
+    // meanwhile; or sooner, as soon as `until` answers true.
+    virtual void waitSeconds(int seconds, const std::function<bool()> &until = {}) = 0;
     // Blocks for the given time without handling events.
     virtual void sleepMilliseconds(int milliseconds) = 0;
 

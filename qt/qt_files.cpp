@@ -149,6 +149,15 @@ void QtFiles::replaceFile(const std::string &path, const Bytes &bytes)
     const QString temporary = info.dir().filePath(info.completeBaseName() + QStringLiteral(".tmp"));
     refuseUnlessRegularOrAbsent(name);
     refuseUnlessRegularOrAbsent(temporary);
+#ifdef Q_OS_WIN
+    // A user who marks a file read-only wants it kept: Windows itself would
+    // refuse the rename below, but Wine would not.
+    const DWORD attributes = ::GetFileAttributesW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(name).utf16()));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        throw Failure(FailureNumber::PermissionDenied,
+                      QtFiles::nativePath(name) + " is read-only, so it is kept as it is. To replace it, clear "
+                                                  "Read-only in its Properties, then try again.");
+#endif
     // One left by a run that was cut short; if it will not go, the
     // exclusive creation below says why.
     QFile::remove(temporary);
@@ -252,6 +261,8 @@ void QtFiles::makeFolder(const std::string &folder)
 std::string QtFiles::createTempFile(const std::string &prefix)
 {
     const QString folder = temporaryFolder();
+    if (folder.isEmpty())
+        throw Failure(FailureNumber::PathNotFound, "neither TMP nor TEMP names a temporary folder");
     if (!QFileInfo(folder).isDir())
         throw Failure(FailureNumber::PathNotFound,
                       QtFiles::nativePath(folder) + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
@@ -279,7 +290,13 @@ QString QtFiles::temporaryFolder()
     const QString configured = qEnvironmentVariable("TMPDIR");
     return configured.isEmpty() ? QStringLiteral("/tmp") : QDir::cleanPath(configured);
 #else
-    return QDir::tempPath();
+    // The system's own answer falls back to the user's profile, or the
+    // Windows folder, when neither variable is set: no place for our files.
+    for (const char *variable : {"TMP", "TEMP"}) {
+        if (const QString configured = qEnvironmentVariable(variable); !configured.isEmpty())
+            return QDir::cleanPath(QDir::fromNativeSeparators(configured));
+    }
+    return {};
 #endif
 }
 

@@ -32,7 +32,8 @@ public:
     void makeFolder(const std::string &folder);
     std::string createTempFile(const std::string &prefix);
 
-    // The system's temporary folder as configured, whether or not it exists.
+    // The system's temporary folder as configured, whether or not it exists;
+    // empty when nothing names one.
     static QString temporaryFolder();
     // A path as the system writes it, and so as failures name it.
     static std::string nativePath(const QString &path);

@@ -10,24 +10,22 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
 #include <chrono>
-#include <memory>
 
 #ifdef Q_OS_LINUX
 #include <unistd.h>
-#endif
-#ifdef Q_OS_WIN
-#include <windows.h>
 #endif
 
 namespace zandrel {
 
 namespace {
+
+// How often a wait asks whether it may end early.
+constexpr int UntilMilliseconds = 50;
 
 QString qs(const std::string &text)
 {
@@ -123,36 +121,9 @@ NamedFolder QtRuntime::documentsFolder() const
     return {QtFiles::nativePath(documents), {}};
 }
 
-void QtRuntime::startCommand(const StartCommand &command)
+std::shared_ptr<const DocumentOpening> QtRuntime::openDocument(const std::string &target)
 {
-    QProcess process;
-#ifdef Q_OS_WIN
-    // The interpreter's command line is passed through untouched: its quoting
-    // rules are not the ones QProcess would apply to an argument list.
-    // The whole line, the interpreter's name included, replaces what QProcess
-    // would have built from an argument list.
-    auto line = std::make_shared<std::wstring>(qs(command.windowsCommandLine).toStdWString());
-    const WORD show = command.minimised ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
-    process.setProgram(QStringLiteral("cmd.exe"));
-    process.setCreateProcessArgumentsModifier([line, show](QProcess::CreateProcessArguments *args) {
-        args->arguments = line->data();
-        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
-        args->startupInfo->wShowWindow = show;
-    });
-#else
-    process.setProgram(qs(command.program));
-    QStringList arguments;
-    for (const std::string &argument : command.arguments)
-        arguments << qs(argument);
-    process.setArguments(arguments);
-    // Nothing the started program prints belongs in our terminal.
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-#endif
-    if (!process.startDetached()) {
-        throw Failure(FailureNumber::CannotStartCommand,
-                      "Could not start " + command.program + ": " + process.errorString().toStdString());
-    }
+    return m_opener.open(target);
 }
 
 void QtRuntime::processEvents()
@@ -160,13 +131,21 @@ void QtRuntime::processEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void QtRuntime::waitSeconds(int seconds)
+void QtRuntime::waitSeconds(int seconds, const std::function<bool()> &until)
 {
     // A local event loop keeps the window working; a nested command may run
     // inside it and has its own loop. Quitting the application ends every
     // loop, so the caller must look whether its window is still there.
     QEventLoop loop;
     QTimer::singleShot(std::chrono::seconds(seconds), &loop, &QEventLoop::quit);
+    QTimer ask;
+    if (until) {
+        QObject::connect(&ask, &QTimer::timeout, &loop, [&loop, &until] {
+            if (until())
+                loop.quit();
+        });
+        ask.start(UntilMilliseconds);
+    }
     loop.exec();
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // The runtime services on Qt: message boxes, the program's and the user's
-// folders, processes, the responsive wait and the built-in items here; the
-// files (QtFiles), the random generator (SeededRandom) and the one-copy rule
-// (SingleInstance) in their own rooms, which this hands the calls on to.
+// folders, the responsive wait and the built-in items here; opening
+// documents (DocumentOpener), the files (QtFiles), the random generator
+// (SeededRandom) and the one-copy rule (SingleInstance) in their own rooms,
+// which this hands the calls on to.
 
 #include "platform/runtime.h"
 #include "platform/seeded_random.h"
+#include "qt/document_opener.h"
 #include "qt/qt_files.h"
 #include "qt/single_instance.h"
 
@@ -27,9 +29,9 @@ public:
     std::string executableFolder() const override;
     std::string executableBaseName() const override;
     NamedFolder documentsFolder() const override;
-    void startCommand(const StartCommand &command) override;
+    std::shared_ptr<const DocumentOpening> openDocument(const std::string &target) override;
     void processEvents() override;
-    void waitSeconds(int seconds) override;
+    void waitSeconds(int seconds, const std::function<bool()> &until) override;
     void sleepMilliseconds(int milliseconds) override;
     void seedRandomFromClock() override;
     float nextRandom() override;
@@ -60,6 +62,7 @@ public:
     void beginShutdown() { m_instance.beginShutdown(); }
 
 private:
+    DocumentOpener m_opener;
     QtFiles m_files;
     SeededRandom m_random;
     SingleInstance m_instance;

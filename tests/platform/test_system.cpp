@@ -2,14 +2,13 @@
 // read: beside the program while that works, in the user's documents folder
 // otherwise, never in the program's folder for an installed program, never in
 // the current folder; a folder joined with a file name the way the folder is
-// written; which Windows family, so which interpreter, opens documents; the
-// number a system error is told with; and the random generator's seeding.
+// written; the URL the Windows shell opens a page by; the number a system
+// error is told with; and the random generator's seeding.
 
 #include "platform/failure.h"
-#include "platform/os_family.h"
 #include "platform/output_folder.h"
 #include "platform/paths.h"
-#include "platform/registry_reader.h"
+#include "platform/shell_url.h"
 #include "platform/seeded_random.h"
 #include "platform/system_failure.h"
 #include "tests/support/fake_runtime.h"
@@ -17,9 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <map>
-#include <optional>
 
 namespace zandrel::testing {
 namespace {
@@ -109,49 +107,30 @@ TEST(JoinPath, OneSeparatorOfTheFoldersOwnKind)
         EXPECT_EQ(joinPath(c.folder, "bracket.html"), c.expected) << c.folder;
 }
 
-struct TableRegistry : RegistryReader {
-    std::optional<std::string> read(const std::string &path) const override
-    {
-        return values.contains(path) ? std::optional(values.at(path)) : std::nullopt;
-    }
-    std::map<std::string, std::string> values;
-};
-
-TEST(OsFamily, EachRegistryStateGivesItsFamilyAndInterpreter)
+// What the Windows shell is handed to open a page: one URL that decodes to the very path, in which no
+// interpreter or expansion finds anything to act on.
+TEST(WindowsShellFileUrl, NamesTheLiteralFileWithNothingLeftToExpandOrQuote)
 {
-    const std::optional<std::string> none;
     const struct {
-        const char *name;
-        std::optional<std::string> productType, olderVersion, ntVersion;
-        std::optional<double> expected;
-        bool commandCom;
+        const char *path, *url;
     } cases[] = {
-        {"nt_xp", "WinNT", none, "5.1", 5.1, false},
-        {"nt_empty_product_type", "", "4.10.2222", "6.1", 6.1, false},
-        {"nt_version_missing", "WinNT", none, none, std::nullopt, false},
-        {"nt_version_not_a_number", "WinNT", none, "5.1a", std::nullopt, false},
-        {"nt_version_infinity", "WinNT", none, "inf", std::nullopt, false},
-        {"win95", none, "4.03.1214", none, 1.0, true},
-        {"win98", none, "4.10.1998", "5.1", 2.0, true},
-        {"win98_se", none, "4.10.2222", none, 2.0, true},
-        {"win_me_gets_cmd", none, "4.90.3000", none, 3.0, false},
-        {"unknown_older_version", none, "4.10.1999", none, 1.0, true},
-        {"older_version_missing", none, none, none, 1.0, true},
-        {"older_version_leading_blank", none, " 4.10.1998", none, 1.0, true},
+        {R"(C:\Club %PATH% 100%\bracket.html)", "file:///C:/Club%20%25PATH%25%20100%25/bracket.html"},
+        {R"(C:\A^B!C (1) ;,= 'x' & y\bracket.html)",
+         "file:///C:/A%5EB%21C%20%281%29%20%3B%2C%3D%20%27x%27%20%26%20y/bracket.html"},
+        {R"(D:\%CMDCMDLINE% & mkdir INJECTED &\#1\bracket.html)",
+         "file:///D:/%25CMDCMDLINE%25%20%26%20mkdir%20INJECTED%20%26/%231/bracket.html"},
+        {"C:\\Zo\xc3\xab \xe2\x82\xac\\bracket.html", "file:///C:/Zo\xc3\xab%20\xe2\x82\xac/bracket.html"},
+        {R"(\\server\share\club\bracket.html)", "file://server/share/club/bracket.html"},
+        {R"(C:\bracket.html)", "file:///C:/bracket.html"},
     };
     for (const auto &c : cases) {
-        // Paths written out rather than taken from the code, so a misspelt one fails here.
-        TableRegistry registry;
-        if (c.productType)
-            registry.values[R"(HKLM\SYSTEM\CurrentControlSet\Control\ProductOptions\ProductType)"] = *c.productType;
-        if (c.olderVersion)
-            registry.values[R"(HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\VersionNumber)"] = *c.olderVersion;
-        if (c.ntVersion)
-            registry.values[R"(HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\CurrentVersion)"] = *c.ntVersion;
-
-        const std::optional<double> family = readOsFamily(registry);
-        EXPECT_EQ(family, c.expected) << c.name;
-        EXPECT_EQ(usesCommandCom(family), c.commandCom) << c.name;
+        const std::string url = windowsShellFileUrl(c.path);
+        EXPECT_EQ(url, c.url) << c.path;
+        // Every percent sign starts an escape, so none can pair with another around a variable's name.
+        for (std::size_t at = url.find('%'); at != std::string::npos; at = url.find('%', at + 1))
+            EXPECT_TRUE(at + 2 < url.size() && std::isxdigit(static_cast<unsigned char>(url[at + 1])) &&
+                        std::isxdigit(static_cast<unsigned char>(url[at + 2])))
+                << url;
     }
 }
 

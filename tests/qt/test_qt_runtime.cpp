@@ -55,6 +55,17 @@ constexpr bool HasFifos = true;
 bool makeFifo(const std::string &path) { return ::mkfifo(path.c_str(), 0600) == 0; }
 #endif
 
+// The read-only attribute a user sets on a file to keep it; Unix has none.
+#ifdef _WIN32
+bool markReadOnly(const std::string &path, bool on)
+{
+    const std::wstring name = QString::fromStdString(native(path)).toStdWString();
+    return ::SetFileAttributesW(name.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+#else
+bool markReadOnly(const std::string &, bool) { return false; }
+#endif
+
 // The real files, with the two steps of a replacement that the system can refuse made to fail on demand.
 struct RefusingFiles : QtFiles {
     std::error_code writeError, renameError;
@@ -91,6 +102,9 @@ TEST_F(QtRuntimeFiles, AReplacementLeavesTheOldPageWholeOnAnyFailureAndMovesNoth
         {"folder_at_the_page", "folder", "bracket.html", {}, {}, PathFileAccess},
         {"fifo_at_the_page", "fifo", "bracket.html", {}, {}, PathFileAccess},
         {"fifo_at_the_tmp", "fifo", "bracket.tmp", {}, {}, PathFileAccess},
+#ifdef _WIN32  // a page the user marked read-only is kept, though Wine would let the rename replace it
+        {"read_only_page", "read-only", "bracket.html", {}, {}, PermissionDenied},
+#endif
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -99,13 +113,14 @@ TEST_F(QtRuntimeFiles, AReplacementLeavesTheOldPageWholeOnAnyFailureAndMovesNoth
         const QDir folder(dir.filePath(QLatin1String(c.name)));
         const std::string planted = c.planted, page = folder.filePath("bracket.html").toStdString(),
                           at = folder.filePath(QLatin1String(c.at)).toStdString();
-        const bool pageStands = at != page || planted.empty();
+        const bool pageStands = at != page || planted.empty() || planted == "read-only";
         ASSERT_TRUE(folder.mkpath(planted == "folder" ? "bracket.html/keep" : "."));
         if (pageStands)
             runtime.replaceFile(page, bytes("old"));
         if (planted == "file")
             runtime.createFileExclusive(at, bytes("half"));
         ASSERT_TRUE(planted != "fifo" || makeFifo(at));
+        ASSERT_TRUE(planted != "read-only" || markReadOnly(at, true));
 
         RefusingFiles refusing;
         std::tie(refusing.writeError, refusing.renameError) = std::tie(c.writeError, c.renameError);
@@ -116,6 +131,7 @@ TEST_F(QtRuntimeFiles, AReplacementLeavesTheOldPageWholeOnAnyFailureAndMovesNoth
                   planted == "fifo" && at != page ? "bracket.html bracket.tmp" : "bracket.html");
         EXPECT_TRUE(planted != "folder" || QFileInfo::exists(folder.filePath("bracket.html/keep")));
         EXPECT_TRUE(!pageStands || api.readFile(page) == bytes(c.failure ? "old" : "new"));
+        markReadOnly(at, false);
     }
 }
 
@@ -178,6 +194,13 @@ TEST_F(QtRuntimeFiles, TemporaryFilesAreNewEmptyAndPrefixedInTheirFolderAndAMiss
     const char *variable = "TMPDIR";
 #endif
     const QByteArray configured = qgetenv(variable);
+#ifdef _WIN32
+    // Named by neither variable, there is none: not the profile folder the system would fall back to.
+    const QByteArray temp = qgetenv("TEMP");
+    qunsetenv("TMP"), qunsetenv("TEMP");
+    EXPECT_THAT(caught([&] { runtime.createTempFile("~rs"); }).description(), ::testing::HasSubstr("neither TMP nor TEMP"));
+    qputenv("TEMP", temp);
+#endif
     qputenv(variable, QFile::encodeName(dir.filePath("missing")));
     const Failure missing = caught([&] { runtime.createTempFile("~rs"); });
     qputenv(variable, configured);
@@ -222,30 +245,47 @@ TEST(QtRuntimeFolders, TheDocumentsFolderIsAnAbsoluteUtf8PathOrNoneWithTheReason
 }
 #endif
 
-TEST(QtRuntimeStart, EachArgumentArrivesWholeAndAProgramThatCannotStartIsAFailure)
+#ifndef _WIN32
+// The desktop's opener gets the target as its one argument, as written, and is watched until it ends: a
+// failure it reports by its exit status becomes the opening's refusal; one that cannot be started is refused
+// at once. (On Windows the shell opens it; the Windows check drives that.)
+TEST(QtRuntimeOpen, TheOpenerGetsTheTargetWholeAndItsFailureIsTold)
 {
     const QTemporaryDir dir;
-    const QString told = dir.filePath("told");
+    const QString record = dir.filePath("given");
+    QFile opener(dir.filePath("xdg-open"));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    // Written aside and then named, so the record is there whole or not at all.
+    opener.write("#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > \"$ZANDREL_TEST_RECORD.new\"\n"
+                 "mv \"$ZANDREL_TEST_RECORD.new\" \"$ZANDREL_TEST_RECORD\"\nexit \"$ZANDREL_TEST_STATUS\"\n");
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.path()) + ':' + path);
+    qputenv("ZANDREL_TEST_RECORD", QFile::encodeName(record));
+    const std::string target = "/srv/Club %PATH% 100% & $(touch INJECTED) 'x\" ;/bracket.html";
+    const struct {
+        const char *status, *refusal;
+    } cases[] = {{"0", ""}, {"3", "xdg-open found no program to open it with (exit status 3)"},
+                 {"4", "the program that opens it reported a failure (xdg-open exit status 4)"}};
     QtRuntime runtime;
-#ifdef _WIN32
-    // The command line reaches the system as written, quotes and all, and cmd runs it.
-    const std::string target = native(told.toStdString());
-    runtime.startCommand({"cmd", {}, "cmd /c echo a path  with spaces>\"" + target + ".new\"&& move \"" + target +
-                                         ".new\" \"" + target + "\"", true});
-    const QByteArray written = "a path  with spaces\r\n";
-    const StartCommand missing{"no-such-program", {}, native(dir.filePath("no-such-program").toStdString()), true};
-#else
-    // The shell writes its argument aside, then gives the file its name: it is there whole or not at all.
-    runtime.startCommand({"/bin/sh", {"-c", R"(printf '%s' "$1" > "$2.new" && mv "$2.new" "$2")", "sh",
-                                      "a path  with spaces", told.toStdString()}, {}, true});
-    const QByteArray written = "a path  with spaces";
-    const StartCommand missing{dir.filePath("no-such-program").toStdString(), {}, {}, true};
-#endif
-    ASSERT_TRUE(QTest::qWaitFor([&told] { return QFileInfo::exists(told); }, 30000));
-    QFile file(told);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == written);
-    EXPECT_EQ(caught([&] { runtime.startCommand(missing); }).number(), CannotStartCommand);
+    for (const auto &c : cases) {
+        QFile::remove(record);
+        qputenv("ZANDREL_TEST_STATUS", c.status);
+        const auto opening = runtime.openDocument(target);
+        runtime.waitSeconds(30, [&] { return !opening->refusal.empty() || QFileInfo::exists(record); });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return *c.refusal == 0 || !opening->refusal.empty(); }, 30000));
+        QFile given(record);
+        EXPECT_TRUE(given.open(QIODevice::ReadOnly) && given.readAll().toStdString() == "1|" + target + "|");
+        EXPECT_EQ(opening->refusal, c.refusal);
+    }
+    EXPECT_FALSE(QFileInfo::exists("INJECTED"));
+    qputenv("PATH", QFile::encodeName(dir.filePath("nowhere")));
+    EXPECT_THAT(caught([&] { runtime.openDocument(target); }).description(),
+                ::testing::HasSubstr("xdg-open, which opens files with the desktop's own programs, cannot be started"));
+    qputenv("PATH", path);
 }
+#endif
 
 TEST(QtRuntimeSingleInstance, ASecondStartOfTheProgramAsksTheRunningCopyToComeToTheFront)
 {
@@ -305,12 +345,16 @@ struct RecordingQtRuntime : QtRuntime {
         if (whileBoxShows)
             whileBoxShows();
     }
-    void startCommand(const StartCommand &command) override { commands.push_back(command); }
+    std::shared_ptr<const DocumentOpening> openDocument(const std::string &target) override
+    {
+        opened.push_back(target);
+        return std::make_shared<DocumentOpening>();
+    }
     std::string executableFolder() const override { return folder.path().toStdString(); }
 
     QTemporaryDir folder;
     std::vector<std::string> messages;
-    std::vector<StartCommand> commands;
+    std::vector<std::string> opened;
     std::function<void()> whileBoxShows;
 };
 
@@ -387,7 +431,7 @@ TEST(WindowOnQt, HelpTopicsKeepsOneViewerAndClosingOrASignalInTheBoxOrTheWaitOpe
             QTimer::singleShot(300, &window, [&] { ending ? void(std::raise(SIGTERM)) : void(window.close()); });
         window.findChild<QPushButton *>("makeBracketButton")->click();  // returns after the wait
         EXPECT_FALSE(window.isOpen());
-        EXPECT_EQ(runtime.commands.size(), ending == SignalInBox ? 0u : 1u) << "the page at most";
+        EXPECT_EQ(runtime.opened.size(), ending == SignalInBox ? 0u : 1u) << "the page at most";
         EXPECT_EQ(onlyViewer(), nullptr);
         EXPECT_EQ(runsFolder(), before) << "the help files, the lock and the socket go";
         EXPECT_EQ(runtime.messages.size(), 1u) << "no failure; only the page is announced";

@@ -37,19 +37,24 @@ void FakeRuntime::showMessage(const std::string &text, const std::string &title,
         onMessage();
 }
 
-void FakeRuntime::startCommand(const StartCommand &command)
+std::shared_ptr<const DocumentOpening> FakeRuntime::openDocument(const std::string &target)
 {
-    if (failStart)
-        throw Failure(FailureNumber::CannotStartCommand, "cannot start " + command.program);
-    commands.push_back(command);
+    if (!refuseAtOnce.empty())
+        throw Failure(FailureNumber::CannotOpenDocument, refuseAtOnce);
+    opened.push_back(target);
+    m_lastOpening = std::make_shared<DocumentOpening>();
+    return m_lastOpening;
 }
 
-void FakeRuntime::waitSeconds(int seconds)
+void FakeRuntime::waitSeconds(int seconds, const std::function<bool()> &until)
 {
     waits.push_back(seconds);
+    if (m_lastOpening && !refuseLater.empty())
+        m_lastOpening->refusal = std::exchange(refuseLater, {});
     // A nested command may wait again; the hook runs once, in the outer wait.
     if (auto hook = std::exchange(onWait, nullptr))
         hook();
+    waitsEndedEarly.push_back(until && until());
 }
 
 float FakeRuntime::nextRandom()

@@ -37,9 +37,9 @@ public:
     {
         return {documents, documents.empty() ? "the system names no documents folder" : ""};
     }
-    void startCommand(const StartCommand &command) override;
+    std::shared_ptr<const DocumentOpening> openDocument(const std::string &target) override;
     void processEvents() override {}
-    void waitSeconds(int seconds) override;
+    void waitSeconds(int seconds, const std::function<bool()> &until) override;
     void sleepMilliseconds(int) override {}
     void seedRandomFromClock() override {}
     float nextRandom() override;
@@ -77,15 +77,17 @@ public:
     std::map<int, Bytes> items;             // built-in items by number
     std::deque<float> randomValues;         // answered in order; when empty, 0.5f
     bool anotherCopyRuns = false;
-    bool failStart = false;                 // startCommand throws
+    std::string refuseAtOnce;               // openDocument throws with this reason
+    std::string refuseLater;                // ... or the system tells this during the next wait
     std::function<void()> onMessage;        // runs inside a message box, as the user would
     std::function<void()> onWait;           // runs inside waitSeconds, as events would
 
     // What the test reads.
     std::vector<RecordedMessage> messages;
     std::vector<std::string> failures;      // "number: description"
-    std::vector<StartCommand> commands;
+    std::vector<std::string> opened;        // each target, in order
     std::vector<int> waits;
+    std::vector<bool> waitsEndedEarly;      // whether `until` answered true by the end of each wait
     std::vector<std::string> activatedTitles;
     std::string applicationTitle = "Zandrel";
     int randomCount = 0;
@@ -107,6 +109,7 @@ private:
 
     std::string m_folder;
     int m_tempCounter = 0;
+    std::shared_ptr<DocumentOpening> m_lastOpening;
 };
 
 }  // namespace zandrel::testing

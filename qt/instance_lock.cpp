@@ -14,12 +14,16 @@
 #endif
 #ifdef Q_OS_WIN
 #include <windows.h>
+#include <sddl.h>
+
+#include <vector>
 #endif
 
 namespace zandrel {
 
 namespace {
 
+#ifdef Q_OS_UNIX
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -30,7 +34,6 @@ QString systemFailure(const QString &path, int error)
     return shown(path) + QStringLiteral(": ") + qt_error_string(error);
 }
 
-#ifdef Q_OS_UNIX
 QByteArray bytes(const QString &path)
 {
     return QFile::encodeName(path);
@@ -99,6 +102,11 @@ QList<InstanceFolder> instanceFolders(const QString &temporaryFolder)
     if (!cache.isEmpty())
         folders.append({QDir(cache).filePath(QStringLiteral("zandrel-runtime")), true});
     return folders;
+}
+
+QString lockPathIn(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("zandrel.lock"));
 }
 
 QString privateFolderProblem(const InstanceFolder &place)
@@ -207,58 +215,105 @@ void InstanceLock::release()
 
 #else
 
-QList<InstanceFolder> instanceFolders(const QString &temporaryFolder)
-{
-    return {{temporaryFolder}};
-}
-
-QString privateFolderProblem(const InstanceFolder &place)
-{
-    return QFileInfo(place.path).isDir() ? QString() : shown(place.path) + QStringLiteral(" is not a folder");
-}
-
 namespace {
 
-HANDLE openLock(const QString &path, DWORD disposition, DWORD flags)
+// The user behind an access token, as the text of their security identifier
+// ("S-1-5-21-..."): unlike a user name, no other user can take it on.
+QString tokenUser(HANDLE token)
 {
-    // Shared with no one: a second open fails while the first is held.
-    return ::CreateFileW(reinterpret_cast<const wchar_t *>(shown(path).utf16()), GENERIC_READ | GENERIC_WRITE | DELETE,
-                         0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL | flags, nullptr);
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    QString sid;
+    LPWSTR text = nullptr;
+    if (size != 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &text)) {
+        sid = QString::fromWCharArray(text);
+        ::LocalFree(text);
+    }
+    return sid;
+}
+
+const wchar_t *wide(const QString &text)
+{
+    return reinterpret_cast<const wchar_t *>(text.utf16());
 }
 
 }  // namespace
 
-InstanceLock::Outcome InstanceLock::take(const QString &path, QString *problem)
+QString processUser(unsigned long processId)
+{
+    QString sid;
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr)
+        return sid;
+    HANDLE token = nullptr;
+    if (::OpenProcessToken(process, TOKEN_QUERY, &token)) {
+        sid = tokenUser(token);
+        ::CloseHandle(token);
+    }
+    ::CloseHandle(process);
+    return sid;
+}
+
+QList<InstanceFolder> instanceFolders(const QString &)
+{
+    // Named system objects need no folder: the temporary folder may be
+    // missing, read-only or a file, and one copy still runs.
+    QList<InstanceFolder> places{{QStringLiteral("Zandrel")}};
+    if (const QString user = processUser(::GetCurrentProcessId()); !user.isEmpty())
+        places.append({QStringLiteral("Zandrel-") + user});
+    return places;
+}
+
+QString privateFolderProblem(const InstanceFolder &)
+{
+    return {};  // a mutex's name lives in the session, which is the user's own
+}
+
+QString lockPathIn(const QString &place)
+{
+    return place;
+}
+
+InstanceLock::Outcome InstanceLock::take(const QString &name, QString *problem)
 {
     release();
-    // The system deletes the file when the handle closes, however the holder ends.
-    const HANDLE handle = openLock(path, OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_SHARING_VIOLATION)
-            return Outcome::HeldByAnother;
-        *problem = systemFailure(path, static_cast<int>(error));
+    // Created owned, as a start that is first; a later one opens the same
+    // mutex without owning it. The system lets it go when its holder ends,
+    // however it ends.
+    const HANDLE mutex = ::CreateMutexW(nullptr, TRUE, wide(name));
+    const DWORD error = ::GetLastError();
+    if (mutex == nullptr) {
+        *problem = error == ERROR_ACCESS_DENIED
+                       ? QStringLiteral("the mutex %1 belongs to another user").arg(name)
+                       : QStringLiteral("the mutex %1: %2").arg(name, qt_error_string(static_cast<int>(error)));
         return Outcome::Unusable;
     }
-    m_handle = handle;
-    m_path = path;
+    if (error == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(mutex);
+        return Outcome::HeldByAnother;
+    }
+    m_handle = mutex;
+    m_path = name;
     return Outcome::Taken;
 }
 
-bool InstanceLock::isHeld(const QString &path)
+bool InstanceLock::isHeld(const QString &name)
 {
-    const HANDLE handle = openLock(path, OPEN_EXISTING, 0);
-    if (handle != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(handle);
+    const HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, wide(name));
+    if (mutex == nullptr)
         return false;
-    }
-    return ::GetLastError() == ERROR_SHARING_VIOLATION;
+    ::CloseHandle(mutex);
+    return true;
 }
 
 void InstanceLock::release()
 {
-    if (m_handle)
-        ::CloseHandle(m_handle);
+    if (!m_handle)
+        return;
+    ::ReleaseMutex(m_handle);
+    ::CloseHandle(m_handle);
     m_handle = nullptr;
 }
 

@@ -1,32 +1,47 @@
 #pragma once
-// The lock that lets one copy of Zandrel run per user, and the private
-// folders it may live in. The system lets the lock go when its holder ends,
-// however it ends: a file left behind, empty, unreadable or whole, keeps no
-// start out, and only a running copy does. Nothing else that stands where
-// the lock belongs (a folder, a link, another user's file) is opened,
-// replaced or removed; the lock then lives in the next private folder.
+// The lock that lets one copy of Zandrel run per user, and the places it may
+// live in. The system lets the lock go when its holder ends, however it
+// ends: a file left behind, empty, unreadable or whole, keeps no start out,
+// and only a running copy does. Nothing else that stands where the lock
+// belongs (a folder, a link, another user's file or mutex) is opened,
+// replaced or removed; the lock then lives in the next place.
+//
+// On Unix the lock is a file locked with flock, in a private folder; on
+// Windows it is a named mutex, which needs no folder at all.
 
 #include <QList>
 #include <QString>
 
 namespace zandrel {
 
-// A folder the lock and the socket may live in.
+// A place the lock may live in: a folder, or on Windows a mutex's name.
 struct InstanceFolder {
     QString path;
     bool withParents = false;  // the folders above it are made too when missing
 };
 
-// The folders the lock and the socket may live in, first choice first: the
-// session's runtime folder (XDG_RUNTIME_DIR), the one Qt and the desktop's
-// libraries use without it (runtime-<user> in the temporary folder), and
-// "zandrel-runtime" in the user's cache folder. On Windows, the temporary
-// folder, which lies in the user's own profile.
+// The places the lock may live in, first choice first. On Unix the folders
+// for the lock and the socket: the session's runtime folder
+// (XDG_RUNTIME_DIR), the one Qt and the desktop's libraries use without it
+// (runtime-<user> in the temporary folder), and "zandrel-runtime" in the
+// user's cache folder. On Windows the mutex "Zandrel" in the session's
+// namespace, which an installer looks for too, then one named after the
+// user, for a session where "Zandrel" is another user's.
 QList<InstanceFolder> instanceFolders(const QString &temporaryFolder);
 
 // What keeps `folder` from being one where nobody but this user can make a
 // name first; empty when nothing does. A missing one is made, mode 0700.
 QString privateFolderProblem(const InstanceFolder &folder);
+
+// The lock's own name in a place: zandrel.lock in the folder, or the mutex's name.
+QString lockPathIn(const QString &place);
+
+#ifdef Q_OS_WIN
+// The user a process runs as, as the text of their security identifier;
+// empty when the system will not say (a process of another user usually
+// cannot even be asked).
+QString processUser(unsigned long processId);
+#endif
 
 class InstanceLock {
 public:
@@ -50,7 +65,7 @@ public:
 private:
     QString m_path;
 #ifdef Q_OS_WIN
-    void *m_handle = nullptr;  // the open file; the system deletes it when it closes
+    void *m_handle = nullptr;  // the mutex, owned
 #else
     int m_descriptor = -1;  // the open file, locked with flock
 #endif

@@ -13,16 +13,15 @@
 #include <QThread>
 
 #include <cstdio>
-#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
 #include <windows.h>
-#include <sddl.h>
 #endif
 
 namespace zandrel {
@@ -46,12 +45,17 @@ void warnOneLine(const QStringList &trouble)
     std::fflush(stderr);
 }
 
-QString lockPathIn(const QString &folder)
+#ifdef Q_OS_UNIX
+// A socket's name must fit in its address, which holds about a hundred
+// bytes: a runtime folder with a long path cannot take the socket.
+QString tooLongForASocket(const QString &name)
 {
-    return QDir(folder).filePath(QStringLiteral("zandrel.lock"));
+    constexpr std::size_t room = sizeof(sockaddr_un::sun_path) - 1;  // its last byte ends the name
+    if (static_cast<std::size_t>(QFile::encodeName(name).size()) <= room)
+        return {};
+    return QStringLiteral("%1 is too long a name for a socket (at most %2 bytes)").arg(name).arg(room);
 }
 
-#ifdef Q_OS_UNIX
 // What sits where the socket belongs when that is not a socket; empty when it
 // is one or nothing is there.
 QString squatter(const QString &path)
@@ -88,40 +92,6 @@ long long peerUid(qintptr descriptor)
 #endif
 
 #ifdef Q_OS_WIN
-// The user behind an access token, as the text of their security identifier
-// ("S-1-5-21-…"): unlike a user name, no other user can take it on.
-QString tokenUser(HANDLE token)
-{
-    DWORD size = 0;
-    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<unsigned char> buffer(size);
-    QString sid;
-    LPWSTR text = nullptr;
-    if (size != 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
-        ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &text)) {
-        sid = QString::fromWCharArray(text);
-        ::LocalFree(text);
-    }
-    return sid;
-}
-
-// The user a process runs as; empty when the system will not say (a process
-// of another user usually cannot even be asked).
-QString processUser(DWORD processId)
-{
-    QString sid;
-    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (process == nullptr)
-        return sid;
-    HANDLE token = nullptr;
-    if (::OpenProcessToken(process, TOKEN_QUERY, &token)) {
-        sid = tokenUser(token);
-        ::CloseHandle(token);
-    }
-    ::CloseHandle(process);
-    return sid;
-}
-
 // The user of the process that serves the other end of a connected pipe.
 QString pipeServerUser(qintptr pipe)
 {
@@ -205,7 +175,13 @@ QString SingleInstance::lockInFirstUsableFolder(const QList<InstanceFolder> &fol
     for (qsizetype i = 0; i < folders.size(); ++i) {
         const QString &folder = folders[i].path;
         auto lock = std::make_unique<InstanceLock>();
+#ifdef Q_OS_UNIX
+        QString problem = tooLongForASocket(serverName(folder));
+        if (problem.isEmpty())
+            problem = privateFolderProblem(folders[i]);
+#else
         QString problem = privateFolderProblem(folders[i]);
+#endif
         if (problem.isEmpty()) {
             switch (lock->take(lockPathIn(folder), &problem)) {
             case InstanceLock::Outcome::HeldByAnother:

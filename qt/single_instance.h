@@ -1,9 +1,9 @@
 #pragma once
-// One copy of Zandrel per user: a lock file held for the whole run, and a
-// local socket beside it that the running copy listens on, both in a folder
-// only the user can reach (on Windows a pipe named after the user). A later
-// start that finds the lock taken hands the running copy a window title to
-// bring to the front and ends.
+// One copy of Zandrel per user: a lock held for the whole run, and a local
+// socket that the running copy listens on. On Unix both are in a folder only
+// the user can reach; on Windows the lock is the named mutex "Zandrel" and
+// the socket a pipe named after the user. A later start that finds the lock
+// taken hands the running copy a window title to bring to the front and ends.
 
 #include <QObject>
 #include <QString>

@@ -6,7 +6,8 @@
 # socket belongs is never handed over to, nor removed; a folder there is
 # named in one line and the rule still holds. Whatever stands where the lock
 # belongs (a folder, a link, another user's file, a runtime folder that is
-# full, open to others or someone else's) is named by every start in one
+# full, open to others, someone else's or too long a path for a socket's
+# name) is named by every start in one
 # line, left as it is, and one copy still runs. Every copy that runs is then
 # ended by SIGTERM, SIGHUP or SIGINT, and must exit with status 0, leaving
 # neither its socket nor its lock behind.
@@ -277,6 +278,13 @@ runtime_full)
     head -c 1M /dev/zero >"$XDG_RUNTIME_DIR/filler" 2>/dev/null
     for ((i = 0; i < 16; i++)); do : 2>/dev/null >"$XDG_RUNTIME_DIR/$i"; done
     in_the_way "$XDG_RUNTIME_DIR" "No space left on device" "$root/runtime-$(id -un)"
+    ;;
+runtime_long)
+    # A socket's name holds about a hundred bytes: a runtime folder whose
+    # path is longer cannot take it, and the next place does.
+    export XDG_RUNTIME_DIR=$root/$(printf 'a-long-runtime-folder-%.0s' 1 2 3 4 5)
+    install -d -m 700 "$XDG_RUNTIME_DIR"
+    in_the_way "$XDG_RUNTIME_DIR" "is too long a name for a socket" "$root/runtime-$(id -un)"
     ;;
 squatter)
     mkdir "$socket"

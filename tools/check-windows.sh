@@ -9,16 +9,26 @@
 #   names typed; Make Bracket writes bracket.html beside zandrel.exe, the same
 #   bytes as the Linux program writes for the same keys, and "Bracket
 #   Created" names that file;
-# - the page, and ten seconds later the web link, go through cmd /c start to
-#   Wine's browser hand-off, which opens them with the desktop's xdg-open: a
-#   stand-in for it records what it is given;
+# - the page, and ten seconds later the web link, go through the shell's open
+#   call to Wine's browser hand-off, which opens them with the desktop's
+#   xdg-open: a stand-in for it records what it is given;
 # - Help Topics shows "Zandrel Help" with its first page; a second zandrel.exe
-#   hands over to the first and ends; File > Exit leaves nothing in %TEMP%;
+#   hands over to the first and ends; File > Exit takes the window off the
+#   screen within half a second and leaves nothing in %TEMP%;
+# - a bracket.html marked read-only is kept, and a box says so;
+# - started from folders whose names a command interpreter would act on
+#   ("Club %PATH% 100%", quotes, carets, ampersands, a variable holding a
+#   quote followed by "& mkdir INJECTED &"), the page is written there and the
+#   browser hand-off is given that very path; nothing named INJECTED appears;
+# - a page whose path is too long for the browser hand-off is told in a box
+#   that names it;
+# - with %TEMP% and %TMP% missing, a file or read-only, two starts still give
+#   one window, and Make Bracket says "Unable to get temp file name!";
 # - with its folder read-only, as under Program Files, the page goes to
 #   Documents\Zandrel and the message says so;
 # - ending the Windows session ends Zandrel as closing it does, help and all.
 #
-# Needs: wine, xvfb, xdotool, xclip, unzip, imagemagick. Screenshots of each
+# Needs: wine, xvfb, openbox, xdotool, xclip, unzip, imagemagick. Screenshots of each
 # step are left in the folder the script names at the end.
 set -euo pipefail
 
@@ -28,6 +38,16 @@ if [ $# -ne 2 ] || [ ! -f "$1" ] || [ ! -x "$2" ]; then
 fi
 zip=$(realpath "$1")
 linux_program=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+
+# On an X server of its own, which names its display, with a window manager
+# as every Wine user's desktop has: without one Wine waits two seconds for
+# each window it hides to be withdrawn.
+if [ -z "${ZANDREL_CHECK_ON_X:-}" ]; then
+    exec env ZANDREL_CHECK_ON_X=1 "$here/../tests/support/on_private_x.sh" "$0" "$@"
+fi
+openbox --sm-disable >/dev/null 2>&1 &
+window_manager=$!
 
 scratch=$(mktemp -d)
 shots=$scratch/screens
@@ -48,7 +68,7 @@ pass() { echo "check-windows: ok: $*"; }
 
 cleanup() {
     wineserver -k 2>/dev/null || true
-    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+    kill "$window_manager" 2>/dev/null
     chattr -R -i "$scratch" 2>/dev/null || true
     if [ "$failed" = 0 ]; then rm -rf "$scratch"; fi
 }
@@ -60,14 +80,6 @@ trap cleanup EXIT
 env -u DISPLAY wineboot --init >/dev/null 2>&1
 wineserver -w
 
-# A display of our own.
-for display in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$display" ] || break
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=:$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # The desktop's opener, as Wine's browser hand-off finds it on PATH.
 cat >"$scratch/bin/xdg-open" <<EOF
@@ -123,16 +135,66 @@ make_bracket_by_keyboard() {
     keys Return
 }
 
-# The "Bracket Created" box: its text, copied as a user copies a box's text,
-# then closed with Enter.
-read_bracket_created() {
-    await 20 has_window "Bracket Created" || return 1
-    focus "Bracket Created"
-    shot "$1-created"
+# A shown box titled $1: not the main window $main, which may bear the same title.
+box_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${main:-none}" | head -n 1; }
+has_box() { [ -n "$(box_named "$1")" ]; }
+
+# The box titled $1: its text, copied as a user copies a box's text, into
+# $scratch/$2-message.txt, then closed with Enter.
+read_box() {
+    local id
+    await 20 has_box "$1" || return 1
+    id=$(box_named "$1")
+    xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
+    sleep 0.3
+    shot "$2-box"
     printf '' | xclip -selection clipboard
     keys ctrl+c
-    clipboard >"$scratch/$1-message.txt"
+    clipboard >"$scratch/$2-message.txt"
     keys Return
+}
+read_bracket_created() { read_box "Bracket Created" "$1"; }
+
+# Starts zandrel.exe in the folder $1 (a Unix path): $run is the process and
+# $main its window once it shows.
+start_in() {
+    main=
+    (cd "$1" && exec wine zandrel.exe) 2>>"$scratch/windows-stderr.txt" &
+    run=$!
+    await 60 has_window Zandrel || return 1
+    main=$(window_named Zandrel)
+}
+# File > Exit, and the process ends; one that does not is ended, so that the
+# next check starts alone.
+exit_by_menu() {
+    focus Zandrel && keys alt+f && keys x
+    await 20 eval '! kill -0 '"$run"' 2>/dev/null' && return 0
+    kill -9 "$run" 2>/dev/null
+    wineserver -k 2>/dev/null
+    return 1
+}
+# What the browser hand-off was given, as a Unix path: Wine hands xdg-open a
+# percent-encoded file URL of the path through dosdevices.
+decoded() {
+    local url=${1#file://}
+    printf '%b' "${url//%/\\x}"
+}
+# The Windows environment: the user's, then the system's, which Windows
+# falls back to for what the user's does not set.
+environments=('HKCU\Environment' 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment')
+# Sets TEMP and TMP to $1 in both, or with no value removes them; programs
+# started from then on see it.
+set_temp() {
+    local key variable
+    for key in "${environments[@]}"; do
+        for variable in TEMP TMP; do
+            if [ $# -eq 1 ]; then
+                wine reg add "$key" /v "$variable" /d "$1" /f >/dev/null 2>&1
+            else
+                wine reg delete "$key" /v "$variable" /f >/dev/null 2>&1 || true
+            fi
+        done
+    done
 }
 
 # --- The Linux program: the page the Windows one must match.
@@ -177,7 +239,7 @@ else
     fail "\"Bracket Created\" does not name the page: $(cat "$scratch/windows-message.txt")"
 fi
 
-# The page at once, the link ten seconds later, both through cmd /c start.
+# The page at once, the link ten seconds later, both through the shell's open call.
 await 5 grep -q bracket.html "$scratch/opened.txt" || fail "the page never reached the browser hand-off"
 await 20 grep -q "https://" "$scratch/opened.txt" || fail "the web link never reached the browser hand-off"
 read -r page_time page_url < <(sed -n 1p "$scratch/opened.txt")
@@ -185,7 +247,7 @@ read -r link_time link_url < <(sed -n 2p "$scratch/opened.txt")
 waited=$(awk -v a="${page_time:-0}" -v b="${link_time:-0}" 'BEGIN { printf "%.1f", b - a }')
 if [ "$(grep -c . "$scratch/opened.txt")" = 2 ] && [[ $page_url == *bracket.html ]] &&
     awk -v w="$waited" 'BEGIN { exit !(w >= 10) }'; then
-    pass "cmd /c start handed the browser $page_url, and $waited s later $link_url"
+    pass "the shell handed the browser $page_url, and $waited s later $link_url"
 else
     fail "the browser hand-off was given: $(cat "$scratch/opened.txt")"
 fi
@@ -222,10 +284,19 @@ else
     fail "a second zandrel.exe did not end by itself"
 fi
 
-# File > Exit: the process ends and leaves nothing in %TEMP%.
+# File > Exit: the window is off the screen at once, then the process ends
+# and leaves nothing in %TEMP%.
 focus Zandrel
 keys alt+f
-keys x
+asked=$(date +%s.%N)
+xdotool key x
+await 20 eval '! has_window Zandrel' || true
+gone=$(awk -v a="$asked" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
+if awk -v g="$gone" 'BEGIN { exit !(g < 0.5) }'; then
+    pass "File > Exit took the window off the screen in $gone s"
+else
+    fail "File > Exit left the window on the screen for $gone s"
+fi
 if await 20 eval '! kill -0 '"$first"' 2>/dev/null'; then
     wait "$first" || true
     wineserver -w
@@ -234,6 +305,106 @@ if await 20 eval '! kill -0 '"$first"' 2>/dev/null'; then
 else
     fail "File > Exit did not end Zandrel"
 fi
+
+# A page the user marked read-only is kept, and a box says so.
+cp "$page" "$scratch/kept.html"
+wine cmd /c attrib +r "$(winepath -w "$page")" >/dev/null 2>&1
+: >"$scratch/opened.txt"
+if start_in "$program_folder" && make_bracket_by_keyboard read-only-page && read_box Zandrel read-only-page; then
+    if grep -qF "$(winepath -w "$page") is read-only" "$scratch/read-only-page-message.txt" &&
+        cmp -s "$page" "$scratch/kept.html" && [ ! -s "$scratch/opened.txt" ]; then
+        pass "a read-only bracket.html was kept and the box said so"
+    else
+        fail "a read-only bracket.html: $(cat "$scratch/read-only-page-message.txt"); kept: $(cmp "$page" "$scratch/kept.html" && echo yes)"
+    fi
+else
+    fail "no box about the read-only bracket.html"
+fi
+exit_by_menu || fail "the read-only page's run did not end"
+wine cmd /c attrib -r "$(winepath -w "$page")" >/dev/null 2>&1
+
+# Folders whose names a command interpreter would act on: the page is
+# written there and the hand-off gets that very path. ZQ holds a double
+# quote, as %CMDCMDLINE% does while cmd runs; Wine's cmd would split at the
+# "&" before expanding it, so there the old way only showed as a page never
+# opened, while Windows' cmd would have run "mkdir INJECTED".
+export ZQ='"'
+for odd in "Club %PATH% 100%" "A^B!C (1) ;,= 'x' & y" "Q %ZQ% & mkdir INJECTED &"; do
+    folder=$WINEPREFIX/drive_c/$odd
+    cp -r "$program_folder" "$folder"
+    : >"$scratch/opened.txt"
+    if start_in "$folder" && make_bracket_by_keyboard odd && read_bracket_created odd &&
+        await 10 grep -q bracket.html "$scratch/opened.txt"; then
+        read -r _ url <"$scratch/opened.txt"
+        given=$(decoded "$url")
+        if [ -f "$folder/bracket.html" ] && [ "$(realpath -m "$given")" = "$(realpath "$folder/bracket.html")" ]; then
+            pass "from C:\\$odd the page was written there and the hand-off given $given"
+        else
+            fail "from C:\\$odd the hand-off was given $url"
+        fi
+    else
+        fail "from C:\\$odd no page was made and opened"
+    fi
+    exit_by_menu || fail "the run from C:\\$odd did not end"
+    rm -rf "$folder"
+done
+unset ZQ
+injected=$(find "$WINEPREFIX" "$scratch" "$program_folder" -name INJECTED 2>/dev/null)
+[ -z "$injected" ] || fail "a folder's name ran a command: $injected"
+
+# A page whose path is too long for the hand-off: a box names it.
+folder=$WINEPREFIX/drive_c/$(printf 'a-folder-whose-name-is-forty-characters-%d/' 1 2 3 4 5 6)
+mkdir -p "$folder"
+cp -r "$program_folder"/. "$folder"
+if start_in "$folder" && make_bracket_by_keyboard long && read_bracket_created long &&
+    read_box "Bracket Not Opened" long-not-opened; then
+    if grep -qF "$(winepath -w "$folder/bracket.html")" "$scratch/long-not-opened-message.txt" &&
+        grep -q "could not be opened" "$scratch/long-not-opened-message.txt"; then
+        pass "a page $(winepath -w "$folder/bracket.html" | wc -c) characters long was named in \"Bracket Not Opened\""
+    else
+        fail "the long path's box: $(cat "$scratch/long-not-opened-message.txt")"
+    fi
+else
+    fail "a page whose path is too long to open: no box said so"
+fi
+exit_by_menu || fail "the long path's run did not end"
+rm -rf "$WINEPREFIX/drive_c/a-folder-whose-name-is-forty-characters-1"
+
+# The temporary folder missing, then a file: two starts still give one
+# window, and Make Bracket says there is no temporary file to be had.
+for i in 0 1; do wine reg export "${environments[i]}" "$scratch/environment-$i.reg" /y >/dev/null 2>&1; done
+echo x >"$WINEPREFIX/drive_c/temp-is-a-file"
+mkdir "$WINEPREFIX/drive_c/temp-read-only"
+states=(missing file)
+# Root writes anywhere but where a file system is told no.
+chattr +i "$WINEPREFIX/drive_c/temp-read-only" 2>/dev/null && states+=(read-only)
+for state in "${states[@]}"; do
+    case $state in
+    missing) set_temp ;;
+    file) set_temp 'C:\temp-is-a-file' ;;
+    read-only) set_temp 'C:\temp-read-only' ;;
+    esac
+    echo "check-windows: %TEMP% is now $(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r'), %TMP% $(wine cmd /c echo %TMP% 2>/dev/null | tr -d '\r')"
+    if start_in "$program_folder"; then
+        if timeout 30 wine zandrel.exe 2>>"$scratch/windows-stderr.txt" &&
+            [ "$(xdotool search --onlyvisible --name '^Zandrel$' | wc -l)" = 1 ]; then
+            pass "with %TEMP% $state, a second start handed over and ended with status 0"
+        else
+            fail "with %TEMP% $state, a second start did not hand over and end"
+        fi
+        if make_bracket_by_keyboard "temp-$state" && read_box Zandrel "temp-$state" &&
+            grep -q "Unable to get temp file name!" "$scratch/temp-$state-message.txt"; then
+            pass "with %TEMP% $state, Make Bracket said \"Unable to get temp file name!\""
+        else
+            fail "with %TEMP% $state, Make Bracket said: $(cat "$scratch/temp-$state-message.txt" 2>/dev/null)"
+        fi
+        exit_by_menu || fail "the run with %TEMP% $state did not end"
+    else
+        fail "with %TEMP% $state, zandrel.exe shows no window"
+    fi
+done
+for i in 0 1; do wine reg import "$scratch/environment-$i.reg" >/dev/null 2>&1; done
+chattr -i "$WINEPREFIX/drive_c/temp-read-only" 2>/dev/null || true
 
 # A read-only program folder, as under Program Files: the page goes to
 # Documents\Zandrel, and the message names it there.

@@ -54,7 +54,7 @@ if [ "$mode" = windows ]; then
     packages+=(
         g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
         dpkg-dev tcl xz-utils zip unzip
-        xvfb xauth x11-utils xdotool xclip imagemagick fonts-wine
+        xvfb xauth x11-utils xdotool xclip imagemagick fonts-wine openbox
     )
 fi
 $sudo apt-get update -qq

@@ -1,6 +1,7 @@
 #include "qt/qt_runtime.h"
 
 #include "platform/failure.h"
+#include "platform/paths.h"
 #include "platform/text_encoding.h"
 #include "templates/builtin_items.h"
 
@@ -69,16 +70,12 @@ void QtRuntime::reportUnexpectedFailure(int number, const std::string &descripti
 std::string QtRuntime::executableFolder() const
 {
 #ifdef Q_OS_LINUX
-    // The folder as the system names it, in bytes. A name that is not UTF-8
-    // cannot be passed on as text, and Qt then answers with an empty folder,
-    // which would mean the current one; no folder is the honest answer.
+    // The program's path as the system names it, in bytes: Qt would pass a
+    // name that is not UTF-8 on as another folder's, or as none.
     char target[4096];
     const ssize_t length = ::readlink("/proc/self/exe", target, sizeof target);
-    if (length > 0 && static_cast<std::size_t>(length) < sizeof target) {
-        const std::string path(target, static_cast<std::size_t>(length));
-        const std::string folder = path.substr(0, std::max<std::size_t>(path.rfind('/'), 1));
-        return isValidUtf8(folder) ? folder : std::string();
-    }
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof target)
+        return programFolderOf(std::string_view(target, static_cast<std::size_t>(length)));
 #endif
     // applicationDirPath never ends in a separator except for a root folder.
     const QString folder = QCoreApplication::applicationDirPath();

@@ -97,6 +97,8 @@ TEST_F(MainWindowTest, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTh
 {
     for (int i = 1; i <= MaxEntrants; ++i)
         box(i)->setText(QStringLiteral("Team %1").arg(i));
+    // The tops of the eight rows of a column, in twips.
+    const double rowTops[] = {240, 600, 960, 1320, 1680, 2040, 2400, 2760};
     const std::pair<int, std::vector<double>> cases[] = {  // a size, its columns' lefts in twips, to the pixel
         {32, {613.33, 2053.33, 3493.33, 4933.33}}, {3, {2760}}, {8, {2760}}, {9, {1960, 3400}},
         {16, {1960, 3400}}, {17, {1320, 2760, 4200}}, {24, {1320, 2760, 4200}},
@@ -109,7 +111,7 @@ TEST_F(MainWindowTest, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTh
             EXPECT_EQ(box(i)->isVisible(), i <= size) << "box " << i << " of " << size;
             if (i <= size)
                 lefts.insert(box(i)->x());
-            EXPECT_NEAR(layout::pixelsToTwips(box(i)->y()), 240 + 360 * ((i - 1) % 8), layout::TwipsPerPixel / 2) << i;
+            EXPECT_NEAR(layout::pixelsToTwips(box(i)->y()), rowTops[(i - 1) % 8], layout::TwipsPerPixel / 2) << i;
         }
         ASSERT_EQ(lefts.size(), columns.size()) << size;
         for (std::size_t i = 0; i < columns.size(); ++i)
@@ -137,7 +139,7 @@ TEST_F(MainWindowTest, TabWalksTheInputsThenTheVisibleBoxesThenTheButtonAndTheLi
     EXPECT_TRUE(QTest::qWaitFor([this] { return box(3)->selectedText() == QStringLiteral("Player 3"); }));
 }
 
-TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenAndTheMenuAndEnterRunIt)
+TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosen)
 {
     const struct {
         int size, type, seeding;  // what is chosen; 0 and -1: nothing
@@ -159,9 +161,14 @@ TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenA
         EXPECT_EQ(QApplication::focusWidget(), control(c.focus));
         EXPECT_TRUE(runtime.files.empty() && runtime.opened.empty());
     }
-    // The menu, and Enter in the title, a list, a name box or on the button (the keypad's too), each run it once,
-    // after the key's last release; the repeats of a held Enter, which Qt flags or X11 sends as a release and a
-    // press at one instant, run nothing. About shows its box.
+}
+
+// The menu, and Enter in the title, a list, a name box or on the button (the keypad's too), each run Make
+// Bracket once, after the key's last release; the repeats of a held Enter, which Qt flags or X11 sends as a
+// release and a press at one instant, run nothing. (With nothing chosen, each run says so in a box.)
+TEST_F(MainWindowTest, TheMenuAndEnterAnywhereRunMakeBracketOnceButAHeldEnterDoesNotRepeatIt)
+{
+    choose(8, 1, -1);
     enum Press { Pressed, Flagged, AtRelease };
     const char *const made = "Seed type selected";
     const std::tuple<const char *, Qt::Key, Press, const char *> ways[] = {{"makeBracketAction", {}, Pressed, made},
@@ -169,7 +176,7 @@ TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenA
         {"nameBox3", Qt::Key_Return, Pressed, made}, {"nameBox2", Qt::Key_Enter, Pressed, made},
         {"makeBracketButton", Qt::Key_Return, Pressed, made}, {"nameBox3", Qt::Key_Return, Flagged, nullptr},
         {"makeBracketButton", Qt::Key_Enter, Flagged, nullptr}, {"titleEdit", Qt::Key_Return, AtRelease, nullptr},
-        {"makeBracketButton", Qt::Key_Return, AtRelease, nullptr}, {"aboutAction", {}, Pressed, "About Zandrel"}};
+        {"makeBracketButton", Qt::Key_Return, AtRelease, nullptr}};
     for (const auto &[input, key, how, title] : ways) {
         runtime.messages.clear();
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier), press(QEvent::KeyPress, key, Qt::NoModifier,
@@ -184,6 +191,14 @@ TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenA
         EXPECT_EQ(runtime.messages.size(), title ? 1u : 0u) << input << " " << how;
         EXPECT_TRUE(!title || runtime.messages.at(0).title == title) << input;
     }
+}
+
+TEST_F(MainWindowTest, AboutZandrelShowsItsBox)
+{
+    control<QAction>("aboutAction")->trigger();
+    ASSERT_EQ(runtime.messages.size(), 1u);
+    EXPECT_EQ(runtime.messages[0].title, "About Zandrel");
+    EXPECT_EQ(runtime.messages[0].icon, MessageIcon::Information);
 }
 
 TEST_F(MainWindowTest, TheOuterSizeStopsAtItsLimitsWhereTheControlsAreLaidOutAgain)
@@ -217,6 +232,25 @@ TEST_F(MainWindowTest, ThePrivacyLinkOpensAModalWindowCentredOverTheMovedWindowT
     ASSERT_TRUE(QTest::qWaitFor([&privacy] { return QApplication::activeWindow() == privacy; }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&privacy] { return privacy.isNull(); }));
+}
+
+// Qt flags some repeats of a held key; X11 sends the others as a release and a press at one instant.
+TEST_F(MainWindowTest, AHeldKeyOnThePrivacyLinkFollowsItOnce)
+{
+    choose(3);
+    QWidget *link = control("privacyLink");
+    link->setFocus();
+    QKeyEvent flagged(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true),
+        release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier), atRelease(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier),
+        later(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    release.setTimestamp(1000), atRelease.setTimestamp(1000), later.setTimestamp(1250);
+    for (QKeyEvent *repeat : {&flagged, &release, &atRelease})
+        QApplication::sendEvent(link, repeat);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    QApplication::sendEvent(link, &later);
+    QPointer<QWidget> privacy = QApplication::activeModalWidget();
+    EXPECT_TRUE(privacy);
+    delete privacy;
 }
 
 TEST(MainWindowShutdown, ExitAndTheCloseBoxEachRunItOnce)

@@ -107,6 +107,19 @@ TEST(JoinPath, OneSeparatorOfTheFoldersOwnKind)
         EXPECT_EQ(joinPath(c.folder, "bracket.html"), c.expected) << c.folder;
 }
 
+// A program folder is passed on only as the text it is: one that is no text is none, never the current one.
+TEST(ProgramFolderOf, IsTheFolderAsTextOrNone)
+{
+    const struct {
+        const char *program, *folder;
+    } cases[] = {
+        {"/opt/zandrel/zandrel", "/opt/zandrel"}, {"/zandrel", "/"}, {"/home/zo\xc3\xab/club/zandrel", "/home/zo\xc3\xab/club"},
+        {"/home/\xff\xfe club/zandrel", ""}, {"/home/zo\xc3/zandrel", ""}, {"zandrel", ""}, {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(programFolderOf(c.program), c.folder) << c.program;
+}
+
 // What the Windows shell is handed to open a page: one URL that decodes to the very path, in which no
 // interpreter or expansion finds anything to act on.
 TEST(WindowsShellFileUrl, NamesTheLiteralFileWithNothingLeftToExpandOrQuote)

@@ -359,7 +359,10 @@ rm -rf "$WINEPREFIX/drive_c/a-folder-whose-name-is-forty-characters-1"
 
 # The temporary folder missing, then a file: two starts still give one
 # window, and Make Bracket says there is no temporary file to be had.
-for i in 0 1; do wine reg export "${environments[i]}" "$scratch/environment-$i.reg" /y >/dev/null 2>&1; done
+for i in 0 1; do
+    wine reg export "${environments[i]}" "$scratch/environment-$i.reg" /y >/dev/null 2>&1 ||
+        fault "the Windows environment could not be saved"
+done
 echo x >"$WINEPREFIX/drive_c/temp-is-a-file"
 mkdir "$WINEPREFIX/drive_c/temp-read-only"
 states=(missing file)
@@ -390,7 +393,12 @@ for state in "${states[@]}"; do
         fault "with %TEMP% $state, zandrel.exe shows no window"
     fi
 done
-for i in 0 1; do wine reg import "$scratch/environment-$i.reg" >/dev/null 2>&1; done
+# Put back for the checks after; once more if the registry is busy.
+for i in 0 1; do
+    wine reg import "$scratch/environment-$i.reg" >/dev/null 2>&1 ||
+        wine reg import "$scratch/environment-$i.reg" >/dev/null 2>&1 ||
+        fault "the Windows environment could not be put back"
+done
 chattr -i "$WINEPREFIX/drive_c/temp-read-only" 2>/dev/null || true
 
 # A read-only program folder, as under Program Files: the page goes to

@@ -8,7 +8,7 @@
 #include "product.h"
 #include "templates/builtin_items.h"
 #include "templates/lzss_decoder.h"
-#include "tests/support/fake_runtime.h"
+#include "tests/support/fakes.h"
 
 #include <gmock/gmock.h>
 
@@ -27,7 +27,7 @@ using ::testing::Field;
 struct MainWindowTest : ::testing::Test {
     void SetUp() override
     {
-        window = std::make_unique<MainWindow>(runtime);
+        window = std::make_unique<MainWindow>(runtime.services());
         ASSERT_TRUE(window->startUp());
         window->show();
         window->activateWindow();
@@ -46,18 +46,18 @@ struct MainWindowTest : ::testing::Test {
         control<QComboBox>("seedingList")->setCurrentIndex(seeding);
     }
 
-    FakeRuntime runtime;
+    FakeSystem runtime;
     std::unique_ptr<MainWindow> window;
 };
 
 TEST(MainWindowStartUp, APlayerListFillsNamesAndSizeBeforeTheWindowFirstShowsAndWithoutOneNothingIsChosen)
 {
     for (const int listed : {0, 16}) {
-        FakeRuntime runtime;
+        FakeSystem runtime;
         for (int i = 1; i <= listed; ++i)
             for (const char c : "Team " + std::to_string(i) + "\r\n")
                 runtime.files["/program/players.txt"].push_back(static_cast<unsigned char>(c));
-        MainWindow window(runtime);
+        MainWindow window(runtime.services());
         ASSERT_TRUE(window.startUp());
         const auto text = [&window](const char *list) { return window.findChild<QComboBox *>(list)->currentText(); };
         EXPECT_EQ(text("sizeList") + text("typeList") + text("seedingList"), listed ? "16" : "");
@@ -155,9 +155,9 @@ TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosen)
         control("titleEdit")->setFocus();
         runtime.messages.clear();
         control<QPushButton>("makeBracketButton")->click();
-        EXPECT_THAT(runtime.messages, ElementsAre(AllOf(Field(&RecordedMessage::title, c.title),
-                                                        Field(&RecordedMessage::text, c.text),
-                                                        Field(&RecordedMessage::icon, MessageIcon::Exclamation))));
+        EXPECT_THAT(runtime.messages, ElementsAre(AllOf(Field(&Notice::title, c.title),
+                                                        Field(&Notice::text, c.text),
+                                                        Field(&Notice::icon, MessageIcon::Exclamation))));
         EXPECT_EQ(QApplication::focusWidget(), control(c.focus));
         EXPECT_TRUE(runtime.files.empty() && runtime.opened.empty());
     }
@@ -256,8 +256,8 @@ TEST_F(MainWindowTest, AHeldKeyOnThePrivacyLinkFollowsItOnce)
 TEST(MainWindowShutdown, ExitAndTheCloseBoxEachRunItOnce)
 {
     for (const bool byMenu : {true, false}) {
-        FakeRuntime runtime;
-        MainWindow window(runtime);
+        FakeSystem runtime;
+        MainWindow window(runtime.services());
         ASSERT_TRUE(window.startUp());
         window.show();
         byMenu ? window.findChild<QAction *>("exitAction")->trigger() : void(window.close());
@@ -269,12 +269,12 @@ TEST(MainWindowShutdown, ExitAndTheCloseBoxEachRunItOnce)
 
 TEST(MainWindowSecondCopy, HandsOverAndNeverShowsItsWindow)
 {
-    FakeRuntime runtime;
+    FakeSystem runtime;
     runtime.anotherCopyRuns = true;
-    MainWindow window(runtime);
+    MainWindow window(runtime.services());
     EXPECT_FALSE(window.startUp());
     EXPECT_EQ(runtime.activatedTitles, std::vector<std::string>{"Zandrel"});
-    EXPECT_TRUE(window.windowTitle() == "unloading..." && runtime.applicationTitle == "unloading...");
+    EXPECT_TRUE(window.windowTitle() == "unloading..." && QGuiApplication::applicationDisplayName() == "unloading...");
     EXPECT_FALSE(window.isOpen() || window.isVisible());
 }
 
@@ -311,7 +311,7 @@ TEST_F(MainWindowTest, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailed
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        runtime = FakeRuntime();
+        runtime = FakeSystem();
         runtime.carryBuiltInItems();
         runtime.randomValues.assign(17, 0.0f);
         runtime.documents = "/home/me/Documents";
@@ -324,7 +324,7 @@ TEST_F(MainWindowTest, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailed
             box(i)->setText(QStringLiteral("Entrant %1").arg(i));
         QTest::keyClick(box(1), Qt::Key_Return);
         if (!c.boxOfSlot) {
-            EXPECT_THAT(runtime.failures, ElementsAre(::testing::HasSubstr("/program/bracket.html")));
+            EXPECT_THAT(said(runtime), ElementsAre(::testing::StartsWith("(x) Zandrel: Error 75: /program/bracket.html")));
             EXPECT_TRUE(window->isOpen() && runtime.opened.empty() && box(17)->text() == "Entrant 17");
             EXPECT_TRUE(runtime.files.empty()) << "the extracted page goes even when the write fails";
             continue;

@@ -11,7 +11,7 @@
 #include "platform/shell_url.h"
 #include "platform/seeded_random.h"
 #include "platform/system_failure.h"
-#include "tests/support/fake_runtime.h"
+#include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +47,7 @@ TEST(OutputFolder, TheProgramsWhileItCanBeWrittenOtherwiseTheUsersOwnMadeWhenFir
         {"unnamed_program_folder_and_no_documents", false, None, "", "", "", FailureNumber::PathNotFound},
     };
     for (const auto &c : cases) {
-        FakeRuntime runtime(c.program);
+        FakeSystem runtime(c.program);
         runtime.documents = c.documents;
         if (c.trouble != None)
             runtime.readOnlyFolders.insert(Program);
@@ -56,7 +56,7 @@ TEST(OutputFolder, TheProgramsWhileItCanBeWrittenOtherwiseTheUsersOwnMadeWhenFir
         if (c.failure == FailureNumber::PermissionDenied)
             runtime.files[Documents] = {};
         try {
-            EXPECT_EQ(outputFolder(runtime, c.userFolderOnly), c.folder) << c.name;
+            EXPECT_EQ(outputFolder(runtime, runtime, c.userFolderOnly), c.folder) << c.name;
             EXPECT_TRUE(runtime.folders.contains(c.folder)) << c.name << ": made when first needed";
             EXPECT_EQ(c.failure, 0) << c.name;
         } catch (const Failure &failure) {
@@ -83,13 +83,13 @@ TEST(OutputFolder, ThePlayerListIsReadBesideTheProgramWhenItIsThereOtherwiseFrom
         {"unnamed_program_folder_and_no_documents", false, false, false, "", "", ""},
     };
     for (const auto &c : cases) {
-        FakeRuntime runtime(c.program);
+        FakeSystem runtime(c.program);
         runtime.documents = c.documents;
         if (c.besideProgram)
             runtime.files[std::string(Program) + "/players.txt"] = {};
         if (c.inUserFolder)
             runtime.files[std::string(UserFolder) + "/players.txt"] = {};
-        EXPECT_EQ(playerListFolder(runtime, c.userFolderOnly), c.folder) << c.name;
+        EXPECT_EQ(playerListFolder(runtime, runtime, c.userFolderOnly), c.folder) << c.name;
         EXPECT_FALSE(runtime.folders.contains(UserFolder)) << c.name << ": looking never makes a folder";
     }
 }

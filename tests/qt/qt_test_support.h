@@ -1,12 +1,12 @@
 #pragma once
 // What the Qt tests share: failures caught for a look, paths as the system
-// writes them, and the real runtime with its boxes and its openings recorded
+// writes them, and the real services with their boxes and openings recorded
 // under the window the user meets.
 
 #include "app/main_window.h"
 #include "platform/failure.h"
 #include "qt/help_viewer.h"
-#include "qt/qt_runtime.h"
+#include "qt/qt_services.h"
 #include "qt/signal_shutdown.h"
 
 #include <gtest/gtest.h>
@@ -38,12 +38,12 @@ inline std::string native(const std::string &path)
     return QDir::toNativeSeparators(QString::fromStdString(path)).toStdString();
 }
 
-// The real runtime, with the boxes it would show and the documents it would open recorded instead, in a
-// program folder of its own.
-struct RecordingQtRuntime : QtRuntime {
-    void showMessage(const std::string &text, const std::string &, MessageIcon) override
+// The real services, with the boxes they would show and the documents they would open recorded instead, in a
+// program folder of their own.
+struct RecordingServices : Messages, Desktop, QtPlaces {
+    void showMessage(const Notice &notice) override
     {
-        messages.push_back(text);
+        messages.push_back(notice.text);
         if (whileBoxShows)
             whileBoxShows();
     }
@@ -52,15 +52,17 @@ struct RecordingQtRuntime : QtRuntime {
         opened.push_back(target);
         return std::make_shared<DocumentOpening>();
     }
-    std::string executableFolder() const override { return folder.path().toStdString(); }
+    std::string programFolder() const override { return folder.path().toStdString(); }
+    Services all() { return {*this, *this, real.files, real.items, real.random, *this, real.events, real.oneCopy}; }
 
+    QtServices real;
     QTemporaryDir folder;
     std::vector<std::string> messages;
     std::vector<std::string> opened;
     std::function<void()> whileBoxShows;
 };
 
-// The main window on the recording runtime, started and shown, with the signals and the session's end
+// The main window on the recording services, started and shown, with the signals and the session's end
 // handled as the program handles them.
 struct WindowOnQt : ::testing::Test {
     void SetUp() override
@@ -86,10 +88,10 @@ struct WindowOnQt : ::testing::Test {
     }
     void helpTopics() { window.findChild<QAction *>("helpTopicsAction")->trigger(); }
 
-    RecordingQtRuntime runtime;
+    RecordingServices runtime;
     const std::string before = temporaryFiles();
-    MainWindow window{runtime};
-    const SignalShutdown shutdown{window, runtime};
+    MainWindow window{runtime.all()};
+    const SignalShutdown shutdown{window, runtime.real.oneCopy};
 };
 
 }  // namespace zandrel::testing

@@ -11,7 +11,7 @@ namespace {
 // The desktop's opener gets the target as its one argument, as written, and is watched until it ends: a
 // failure it reports by its exit status becomes the opening's refusal; one that cannot be started is refused
 // at once. (On Windows the shell opens it; the Windows check drives that.)
-TEST(QtRuntimeOpen, TheOpenerGetsTheTargetWholeAndItsFailureIsTold)
+TEST(DocumentOpener, TheOpenerGetsTheTargetWholeAndItsFailureIsTold)
 {
     const QTemporaryDir dir;
     const QString record = dir.filePath("given");
@@ -30,12 +30,13 @@ TEST(QtRuntimeOpen, TheOpenerGetsTheTargetWholeAndItsFailureIsTold)
         const char *status, *refusal;
     } cases[] = {{"0", ""}, {"3", "xdg-open found no program to open it with (exit status 3)"},
                  {"4", "the program that opens it reported a failure (xdg-open exit status 4)"}};
-    QtRuntime runtime;
+    DocumentOpener desktop;
+    QtEventLoop events;
     for (const auto &c : cases) {
         QFile::remove(record);
         qputenv("ZANDREL_TEST_STATUS", c.status);
-        const auto opening = runtime.openDocument(target);
-        runtime.waitSeconds(30, [&] { return !opening->refusal.empty() || QFileInfo::exists(record); });
+        const auto opening = desktop.openDocument(target);
+        events.waitSeconds(30, [&] { return !opening->refusal.empty() || QFileInfo::exists(record); });
         EXPECT_TRUE(QTest::qWaitFor([&] { return *c.refusal == 0 || !opening->refusal.empty(); }, 30000));
         QFile given(record);
         EXPECT_TRUE(given.open(QIODevice::ReadOnly) && given.readAll().toStdString() == "1|" + target + "|");
@@ -43,7 +44,7 @@ TEST(QtRuntimeOpen, TheOpenerGetsTheTargetWholeAndItsFailureIsTold)
     }
     EXPECT_FALSE(QFileInfo::exists("INJECTED"));
     qputenv("PATH", QFile::encodeName(dir.filePath("nowhere")));
-    EXPECT_THAT(caught([&] { runtime.openDocument(target); }).description(),
+    EXPECT_THAT(caught([&] { desktop.openDocument(target); }).description(),
                 ::testing::HasSubstr("xdg-open, which opens files with the desktop's own programs, cannot be started"));
     qputenv("PATH", path);
 }

@@ -1,6 +1,7 @@
 // The runtime's files on the real disk: a replacement that never leaves half a page and moves nothing
 // that is no file, reads that never wait on a FIFO, exclusive creation, and temporary files.
 
+#include "platform/system_failure.h"
 #include "tests/qt/qt_test_support.h"
 
 #include <gmock/gmock.h>
@@ -46,25 +47,29 @@ bool markReadOnly(const std::string &, bool) { return false; }
 struct RefusingFiles : QtFiles {
     std::error_code writeError, renameError;
 
-    std::error_code writeBytes(QFile &file, const Bytes &data) override
+    void writeBytes(QFile &file, const Bytes &data) override
     {
-        return writeError ? writeError : QtFiles::writeBytes(file, data);
+        if (writeError)
+            throw systemFailure(native(file.fileName().toStdString()), writeError, true);
+        QtFiles::writeBytes(file, data);
     }
-    std::error_code renameOver(const QString &from, const QString &to) override
+    void renameOver(const QString &from, const QString &to) override
     {
-        return renameError ? renameError : QtFiles::renameOver(from, to);
+        if (renameError)
+            throw systemFailure(native(to.toStdString()), renameError, true);
+        QtFiles::renameOver(from, to);
     }
 };
 
-struct QtRuntimeFiles : ::testing::Test {
+struct QtFilesTest : ::testing::Test {
     std::string path(const char *name) const { return dir.filePath(QLatin1String(name)).toStdString(); }
 
     QTemporaryDir dir;
-    QtRuntime runtime;
-    Runtime &api = runtime;  // as the program calls it, with the interface's defaults
+    QtFiles files;
+    Files &api = files;  // as the program calls it, with the interface's defaults
 };
 
-TEST_F(QtRuntimeFiles, AReplacementLeavesTheOldPageWholeOnAnyFailureAndMovesNothingThatIsNoFile)
+TEST_F(QtFilesTest, AReplacementLeavesTheOldPageWholeOnAnyFailureAndMovesNothingThatIsNoFile)
 {
     const auto error = [](std::errc code) { return std::make_error_code(code); };
     const struct {
@@ -92,9 +97,9 @@ TEST_F(QtRuntimeFiles, AReplacementLeavesTheOldPageWholeOnAnyFailureAndMovesNoth
         const bool pageStands = at != page || planted.empty() || planted == "read-only";
         ASSERT_TRUE(folder.mkpath(planted == "folder" ? "bracket.html/keep" : "."));
         if (pageStands)
-            runtime.replaceFile(page, bytes("old"));
+            files.replaceFile(page, bytes("old"));
         if (planted == "file")
-            runtime.createFileExclusive(at, bytes("half"));
+            files.createFileExclusive(at, bytes("half"));
         ASSERT_TRUE(planted != "fifo" || makeFifo(at));
         ASSERT_TRUE(planted != "read-only" || markReadOnly(at, true));
 
@@ -111,9 +116,9 @@ TEST_F(QtRuntimeFiles, AReplacementLeavesTheOldPageWholeOnAnyFailureAndMovesNoth
     }
 }
 
-TEST_F(QtRuntimeFiles, ReadsNoMoreThanAskedOnlyFromARegularFileAndNeverWaitsForAFifo)
+TEST_F(QtFilesTest, ReadsNoMoreThanAskedOnlyFromARegularFileAndNeverWaitsForAFifo)
 {
-    runtime.createFileExclusive(path("long.txt"), Bytes(100000, 'a'));
+    files.createFileExclusive(path("long.txt"), Bytes(100000, 'a'));
     EXPECT_EQ(api.readFile(path("long.txt"), 10).size(), 10u);
     EXPECT_EQ(api.readFile(path("long.txt")).size(), 100000u);
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder") && (!HasFifos || makeFifo(path("fifo"))));
@@ -135,16 +140,16 @@ TEST_F(QtRuntimeFiles, ReadsNoMoreThanAskedOnlyFromARegularFileAndNeverWaitsForA
     EXPECT_EQ(numbers.get(), expected);
 }
 
-TEST_F(QtRuntimeFiles, ExclusiveCreationIsOwnerOnlyRefusesAnExistingNameAndAPlantedLinkAndOnlyItsFileIsOurs)
+TEST_F(QtFilesTest, ExclusiveCreationIsOwnerOnlyRefusesAnExistingNameAndAPlantedLinkAndOnlyItsFileIsOurs)
 {
-    runtime.createFileExclusive(path("page.htm"), bytes("mine"));
-    EXPECT_NE(caught([&] { runtime.createFileExclusive(path("page.htm"), bytes("theirs")); }).number(), 0);
+    files.createFileExclusive(path("page.htm"), bytes("mine"));
+    EXPECT_NE(caught([&] { files.createFileExclusive(path("page.htm"), bytes("theirs")); }).number(), 0);
     EXPECT_EQ(api.readFile(path("page.htm")), bytes("mine"));
 #ifndef _WIN32  // on Windows the user's own temporary folder keeps others out; a file has no such bits
     EXPECT_FALSE(QFileInfo(dir.filePath("page.htm")).permissions() & (QFile::ReadOther | QFile::WriteOther));
 #endif
     ASSERT_TRUE(QFile::link(dir.filePath("target"), dir.filePath("planted.htm")));
-    EXPECT_NE(caught([&] { runtime.createFileExclusive(path("planted.htm"), bytes("x")); }).number(), 0);
+    EXPECT_NE(caught([&] { files.createFileExclusive(path("planted.htm"), bytes("x")); }).number(), 0);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("target")));
 
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
@@ -162,7 +167,7 @@ TEST_F(QtRuntimeFiles, ExclusiveCreationIsOwnerOnlyRefusesAnExistingNameAndAPlan
 #endif
 }
 
-TEST_F(QtRuntimeFiles, TemporaryFilesAreNewEmptyAndPrefixedInTheirFolderAndAMissingFolderIsNamed)
+TEST_F(QtFilesTest, TemporaryFilesAreNewEmptyAndPrefixedInTheirFolderAndAMissingFolderIsNamed)
 {
 #ifdef _WIN32
     const char *variable = "TMP";  // the first place Windows looks
@@ -174,16 +179,16 @@ TEST_F(QtRuntimeFiles, TemporaryFilesAreNewEmptyAndPrefixedInTheirFolderAndAMiss
     // Named by neither variable, there is none: not the profile folder the system would fall back to.
     const QByteArray temp = qgetenv("TEMP");
     qunsetenv("TMP"), qunsetenv("TEMP");
-    EXPECT_THAT(caught([&] { runtime.createTempFile("~rs"); }).description(), ::testing::HasSubstr("neither TMP nor TEMP"));
+    EXPECT_THAT(caught([&] { files.createTempFile("~rs"); }).description(), ::testing::HasSubstr("neither TMP nor TEMP"));
     qputenv("TEMP", temp);
 #endif
     qputenv(variable, QFile::encodeName(dir.filePath("missing")));
-    const Failure missing = caught([&] { runtime.createTempFile("~rs"); });
+    const Failure missing = caught([&] { files.createTempFile("~rs"); });
     qputenv(variable, configured);
     EXPECT_EQ(missing.number(), PathNotFound);
     EXPECT_NE(missing.description().find(native(path("missing"))), std::string::npos) << missing.description();
-    const QFileInfo first(QString::fromStdString(runtime.createTempFile("~rs")));
-    EXPECT_NE(runtime.createTempFile("~rs"), first.filePath().toStdString());
+    const QFileInfo first(QString::fromStdString(files.createTempFile("~rs")));
+    EXPECT_NE(files.createTempFile("~rs"), first.filePath().toStdString());
     EXPECT_TRUE(first.fileName().startsWith("~rs") && first.size() == 0) << first.filePath().toStdString();
     EXPECT_EQ(first.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
 }

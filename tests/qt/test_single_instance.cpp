@@ -7,10 +7,10 @@
 namespace zandrel::testing {
 namespace {
 
-TEST(QtRuntimeSingleInstance, ASecondStartOfTheProgramAsksTheRunningCopyToComeToTheFront)
+TEST(SingleInstanceTest, ASecondStartOfTheProgramAsksTheRunningCopyToComeToTheFront)
 {
-    QtRuntime running;
-    ASSERT_TRUE(running.claimInstance());
+    SingleInstance running;
+    ASSERT_TRUE(running.claim());
     QStringList asked;
     running.setActivationHandler([&asked](const QString &title) { asked << title; });
     QProcess second;

@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "platform/output_folder.h"
 #include "platform/random_generator.h"
+#include "platform/services.h"
 #include "platform/tournament.h"
 #include "templates/bracket_template.h"
 
@@ -52,7 +53,7 @@ int templateNumberFor(int size, TournamentKind kind)
 
 }  // namespace
 
-void makeBracket(const BracketServices &services, BracketView &view)
+void makeBracket(const CommandServices &services, BracketView &view)
 {
     if (!choicesComplete(services.messages, view))
         return;

@@ -15,7 +15,8 @@
 
 namespace zandrel {
 
-struct Services {
+// What a command asks of the system: everything but the one-copy rule.
+struct CommandServices {
     Messages &messages;
     Places &places;
     Files &files;
@@ -23,6 +24,9 @@ struct Services {
     RandomGenerator &random;
     Desktop &desktop;
     EventLoop &events;
+};
+
+struct Services : CommandServices {
     OneCopy &oneCopy;
 };
 

@@ -29,7 +29,7 @@ public:
 };
 
 struct QtServices {
-    Services all() { return {messages, places, files, items, random, desktop, events, oneCopy}; }
+    Services all() { return {{messages, places, files, items, random, desktop, events}, oneCopy}; }
 
     QtMessages messages;
     QtPlaces places;

@@ -48,7 +48,7 @@ protected:
     std::vector<std::string> opened() const { return runtime.opened; }
     std::vector<std::string> said() const { return testing::said(runtime); }
     // As the window runs it: a failure is told in its box.
-    void make() { runTelling(runtime, [this] { makeBracket(runtime.bracket(), view); }); }
+    void make() { runTelling(runtime, [this] { makeBracket(runtime.services(), view); }); }
 
     FakeSystem runtime;
     FakeView view;
@@ -83,7 +83,7 @@ TEST_F(MakeBracketTest, TheOldPageStaysWholeWhenWritingFails)
 {
     runtime.files[Output] = {'o', 'l', 'd'};
     view.name = [this](int) { return runtime.diskFull = true, std::string(); };  // the disk fills up meanwhile
-    EXPECT_THROW(makeBracket(runtime.bracket(), view), Failure);
+    EXPECT_THROW(makeBracket(runtime.services(), view), Failure);
     EXPECT_EQ(runtime.text(Output), "old");
     EXPECT_TRUE(runtime.messages.empty() && runtime.opened.empty());
 }

@@ -53,7 +53,7 @@ struct RecordingServices : Messages, Desktop, QtPlaces {
         return std::make_shared<DocumentOpening>();
     }
     std::string programFolder() const override { return folder.path().toStdString(); }
-    Services all() { return {*this, *this, real.files, real.items, real.random, *this, real.events, real.oneCopy}; }
+    Services all() { return {{*this, *this, real.files, real.items, real.random, *this, real.events}, real.oneCopy}; }
 
     QtServices real;
     QTemporaryDir folder;

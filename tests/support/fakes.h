@@ -4,7 +4,6 @@
 // never touch the disk (the real disk's behaviour is QtFiles', and its own
 // tests check it). FakeSystem is all of them at once.
 
-#include "bracket/make_bracket.h"
 #include "platform/services.h"
 
 #include <deque>
@@ -114,8 +113,7 @@ struct FakeSystem : FakeMessages, FakePlaces, FakeFiles, FakeItems, FakeRandom, 
     // The desktop's later refusal arrives while the program waits.
     void waitSeconds(int seconds, const std::function<bool()> &until) override;
 
-    Services services() { return {*this, *this, *this, *this, *this, *this, *this, *this}; }
-    BracketServices bracket() { return {*this, *this, *this, *this, *this, *this, *this}; }
+    Services services() { return {{*this, *this, *this, *this, *this, *this, *this}, *this}; }
 };
 
 // Every message shown, as "sign title: text": (!) exclamation, (i) information, (x) stop.

@@ -54,6 +54,17 @@ LinkLabel::LinkLabel(const QString &text, QWidget *parent, QWidget *cursorOwner)
     setMouseTracking(true);
     // By Tab only: a click follows the link without leaving a focus frame.
     setFocusPolicy(Qt::TabFocus);
+    QPalette blue = palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    setPalette(blue);
+}
+
+void LinkLabel::setUnderlined(bool underlined)
+{
+    // A font that sets nothing else, so the window's face and size still reach it.
+    QFont underline;
+    underline.setUnderline(underlined);
+    setFont(underline);
 }
 
 void LinkLabel::mouseMoveEvent(QMouseEvent *event)

@@ -16,8 +16,10 @@ class LinkLabel : public QLabel {
     Q_OBJECT
 
 public:
-    // Without a `cursorOwner` the label's own cursor changes.
+    // Blue, as links are; without a `cursorOwner` the label's own cursor changes.
     LinkLabel(const QString &text, QWidget *parent, QWidget *cursorOwner = nullptr);
+    // Underlined, in whatever face and size the window gives it.
+    void setUnderlined(bool underlined);
 
 signals:
     void clicked();

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/choice_list.h"
+#include "app/caption_frame.h"
 #include "app/enter_key_filter.h"
 #include "app/layout.h"
 #include "app/link_label.h"
@@ -42,17 +43,53 @@ namespace {
 constexpr double ButtonBevelTwips = 180;
 constexpr double NameBoxFrameTwips = 120;
 
-// The caption of `control`, which a screen reader then names by it.
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const layout::Place &place,
-                  QWidget *control)
+// Captions the window shows, which its font must fit.
+constexpr const char *OptionsCaption = "Tournament Options";
+constexpr const char *MakeBracketCaption = "Make Bracket";
+constexpr const char *PrivacyCaption = "Privacy Policy";
+constexpr const char *WidestDefaultName = "Player 32";
+const struct OptionLabel {
+    const char *name;
+    const char *text;
+    layout::Place place;
+} OptionLabels[] = {
+    {"titleLabel", "Tournament Title:", design::TitleLabel},
+    {"sizeLabel", "Tournament Size:", design::SizeLabel},
+    {"typeLabel", "Tournament Type:", design::TypeLabel},
+    {"seedingLabel", "Seeding:", design::SeedingLabel},
+};
+
+// The font every caption and list entry fits in, each in the room the
+// window was drawn with. Known before any control is made, so that the
+// controls are made in it.
+QFont windowFont()
 {
+    QList<Caption> captions{
+        {QString::fromLatin1(PrivacyCaption), design::PrivacyLink.width},
+        {QString::fromLatin1(MakeBracketCaption), design::MakeBracketButton.width - ButtonBevelTwips},
+        {QString::fromLatin1(OptionsCaption), design::OptionsFrame.width / 2},
+        {QString::fromLatin1(WidestDefaultName), layout::NameBoxWidth - NameBoxFrameTwips},
+    };
+    for (const OptionLabel &label : OptionLabels)
+        captions.append({QString::fromLatin1(label.text), label.place.width});
+    // The lists are filled only at start-up, so their texts come from where
+    // start-up takes them.
+    addListEntries(captions, design::SizeList, sizeChoices());
+    addListEntries(captions, design::TypeList, kindChoices());
+    addListEntries(captions, design::SeedingList, seedingChoices());
+    return fittedFont(captions);
+}
+
+// The caption of `control`, which a screen reader then names by it.
+void makeLabel(QWidget *parent, const OptionLabel &caption, QWidget *control)
+{
+    const QString text = QString::fromLatin1(caption.text);
     auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
+    label->setObjectName(QLatin1String(caption.name));
     label->setFocusPolicy(Qt::NoFocus);
     label->setBuddy(control);
     control->setAccessibleName(text.chopped(text.endsWith(QLatin1Char(':')) ? 1 : 0));
-    placeInTwips(label, place);
-    return label;
+    placeInTwips(label, caption.place);
 }
 
 QComboBox *makeList(QWidget *parent, const char *name, const layout::Place &place)
@@ -74,6 +111,7 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromLatin1(product::Name));
+    setFont(windowFont());
     setWindowIcon(QIcon(QStringLiteral(":/zandrel/zandrel.png")));
 
     m_client = new QWidget(this);
@@ -87,7 +125,6 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     createLinks();
     createMenus();
     setTabOrderOfControls();
-    chooseFont();
     resize(layout::twipsToPixels(design::ClientWidth),
            layout::twipsToPixels(design::ClientHeight) + menuBar()->sizeHint().height());
 }
@@ -103,7 +140,7 @@ void MainWindow::createOptions()
     m_topLine->setFocusPolicy(Qt::NoFocus);
     placeInTwips(m_topLine, design::TopLine);
 
-    m_optionsFrame = new QGroupBox(QStringLiteral("Tournament Options"), m_client);
+    m_optionsFrame = new CaptionFrame(QString::fromLatin1(OptionsCaption), m_client);
     m_optionsFrame->setObjectName(QStringLiteral("optionsFrame"));
     m_optionsFrame->setFocusPolicy(Qt::NoFocus);
     placeInTwips(m_optionsFrame, design::OptionsFrame);
@@ -115,12 +152,11 @@ void MainWindow::createOptions()
     m_typeList = makeList(m_optionsFrame, "typeList", design::TypeList);
     m_seedingList = makeList(m_optionsFrame, "seedingList", design::SeedingList);
 
-    m_titleLabel = makeLabel(m_optionsFrame, "titleLabel", QStringLiteral("Tournament Title:"), design::TitleLabel, m_titleEdit);
-    m_sizeLabel = makeLabel(m_optionsFrame, "sizeLabel", QStringLiteral("Tournament Size:"), design::SizeLabel, m_sizeList);
-    m_typeLabel = makeLabel(m_optionsFrame, "typeLabel", QStringLiteral("Tournament Type:"), design::TypeLabel, m_typeList);
-    m_seedingLabel = makeLabel(m_optionsFrame, "seedingLabel", QStringLiteral("Seeding:"), design::SeedingLabel, m_seedingList);
+    QWidget *const labelled[] = {m_titleEdit, m_sizeList, m_typeList, m_seedingList};
+    for (std::size_t i = 0; i < std::size(OptionLabels); ++i)
+        makeLabel(m_optionsFrame, OptionLabels[i], labelled[i]);
 
-    m_makeBracketButton = new QPushButton(QStringLiteral("Make Bracket"), m_client);
+    m_makeBracketButton = new QPushButton(QString::fromLatin1(MakeBracketCaption), m_client);
     m_makeBracketButton->setObjectName(QStringLiteral("makeBracketButton"));
     m_makeBracketButton->setDefault(true);
     placeInTwips(m_makeBracketButton, design::MakeBracketButton);
@@ -146,17 +182,16 @@ void MainWindow::createLinks()
 {
     // The privacy link's cursor is the surface's, which drops it again as
     // soon as the pointer moves over the surface (see eventFilter).
-    m_privacyLink = new LinkLabel(QStringLiteral("Privacy Policy"), m_client, m_client);
+    m_privacyLink = new LinkLabel(QString::fromLatin1(PrivacyCaption), m_client, m_client);
     m_privacyLink->setObjectName(QStringLiteral("privacyLink"));
     m_privacyLink->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_privacyLink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); text-decoration: underline;"));
+    m_privacyLink->setUnderlined(true);
     placeInTwips(m_privacyLink, design::PrivacyLink);
     m_privacyLink->hide();
     connect(m_privacyLink, &LinkLabel::clicked, this, &MainWindow::onPrivacyLinkClicked);
 
     m_aboutLink = new LinkLabel(QStringLiteral("About"), m_client);
     m_aboutLink->setObjectName(QStringLiteral("aboutLink"));
-    m_aboutLink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
     placeInTwips(m_aboutLink, design::AboutLink);
     m_aboutLink->hide();
     connect(m_aboutLink, &LinkLabel::clicked, this, &MainWindow::onAboutTriggered);
@@ -191,28 +226,6 @@ void MainWindow::setTabOrderOfControls()
     order << m_makeBracketButton << m_privacyLink << m_aboutLink;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
-}
-
-void MainWindow::chooseFont()
-{
-    QList<Caption> captions{
-        {m_titleLabel->text(), twipsWidth(m_titleLabel)},
-        {m_sizeLabel->text(), twipsWidth(m_sizeLabel)},
-        {m_typeLabel->text(), twipsWidth(m_typeLabel)},
-        {m_seedingLabel->text(), twipsWidth(m_seedingLabel)},
-        {m_privacyLink->text(), twipsWidth(m_privacyLink)},
-        {m_makeBracketButton->text(), twipsWidth(m_makeBracketButton) - ButtonBevelTwips},
-        {m_optionsFrame->title(), design::OptionsFrame.width / 2},
-        {QStringLiteral("Player 32"), layout::NameBoxWidth - NameBoxFrameTwips},
-    };
-    // The lists are filled only at start-up, so their texts come from where
-    // start-up takes them.
-    addListEntries(captions, m_sizeList, sizeChoices());
-    addListEntries(captions, m_typeList, kindChoices());
-    addListEntries(captions, m_seedingList, seedingChoices());
-    const QFont font = fittedFont(captions);
-    setFont(font);
-    m_client->setStyleSheet(frameStyleSheet(font));
 }
 
 bool MainWindow::startUp()
@@ -342,10 +355,7 @@ void MainWindow::runGuarded(const std::function<void()> &action)
 
 void MainWindow::onMakeBracketClicked()
 {
-    runGuarded([this] {
-        const Services &s = m_services;
-        makeBracket({s.messages, s.places, s.files, s.items, s.random, s.desktop, s.events}, *this);
-    });
+    runGuarded([this] { makeBracket(m_services, *this); });
 }
 
 void MainWindow::onHelpTopicsTriggered()

@@ -73,7 +73,6 @@ private:
     void createLinks();
     void createMenus();
     void setTabOrderOfControls();
-    void chooseFont();
     void centreOnScreen();
     void fillLists();
 
@@ -104,10 +103,6 @@ private:
     QComboBox *m_sizeList = nullptr;
     QComboBox *m_typeList = nullptr;
     QComboBox *m_seedingList = nullptr;
-    QLabel *m_titleLabel = nullptr;
-    QLabel *m_sizeLabel = nullptr;
-    QLabel *m_typeLabel = nullptr;
-    QLabel *m_seedingLabel = nullptr;
     QPushButton *m_makeBracketButton = nullptr;
     NameGrid *m_names = nullptr;
     LinkLabel *m_privacyLink = nullptr;

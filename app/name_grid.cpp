@@ -10,7 +10,7 @@
 namespace zandrel {
 
 NameGrid::NameGrid(QWidget *parent)
-    : QGroupBox(QStringLiteral("Player/Team Names"), parent)
+    : CaptionFrame(QStringLiteral("Player/Team Names"), parent)
 {
     setObjectName(QStringLiteral("namesFrame"));
     setFocusPolicy(Qt::NoFocus);
@@ -67,7 +67,7 @@ bool NameGrid::eventFilter(QObject *watched, QEvent *event)
             }
         }
     }
-    return QGroupBox::eventFilter(watched, event);
+    return CaptionFrame::eventFilter(watched, event);
 }
 
 }  // namespace zandrel

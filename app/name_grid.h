@@ -6,7 +6,7 @@
 
 #include "platform/tournament.h"
 
-#include <QGroupBox>
+#include "app/caption_frame.h"
 
 #include <array>
 
@@ -14,7 +14,7 @@ class QLineEdit;
 
 namespace zandrel {
 
-class NameGrid : public QGroupBox {
+class NameGrid : public CaptionFrame {
     Q_OBJECT
 
 public:

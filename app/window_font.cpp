@@ -8,9 +8,31 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zandrel {
+
+namespace {
+
+// The size the window was drawn for, the steps it is shrunk by, and how far.
+constexpr double DesignPoints = 8.25;
+constexpr double PointStep = 0.25;
+constexpr double SmallestPoints = 6.0;
+
+// The largest share of its room that a caption takes in `font`: above 1, it does not fit.
+double widestShare(const QFont &font, const QList<Caption> &captions)
+{
+    const QFontMetricsF metrics(font);
+    double share = 0;
+    for (const Caption &caption : captions) {
+        const double twips = layout::pixelsToTwips(static_cast<int>(std::ceil(metrics.horizontalAdvance(caption.text))));
+        share = std::max(share, twips / caption.roomTwips);
+    }
+    return share;
+}
+
+}  // namespace
 
 QFont fittedFont(const QList<Caption> &captions)
 {
@@ -24,38 +46,30 @@ QFont fittedFont(const QList<Caption> &captions)
             break;
         }
     }
-    for (double points = 8.25; points >= 6.0; points -= 0.25) {
+    // Widths shrink as the size does: measured once at the design size, the
+    // caption tightest in its room tells the size to start from, so that
+    // every size looked at costs the loading of a font at that size.
+    font.setPointSizeF(DesignPoints);
+    const double share = widestShare(font, captions);
+    if (share <= 1)
+        return font;
+    for (double points = std::floor(DesignPoints / share / PointStep) * PointStep; points > SmallestPoints;
+         points -= PointStep) {
         font.setPointSizeF(points);
-        const QFontMetricsF metrics(font);
-        bool fits = true;
-        for (const Caption &caption : captions)
-            fits = fits && layout::pixelsToTwips(static_cast<int>(std::ceil(metrics.horizontalAdvance(caption.text))))
-                               <= caption.roomTwips;
-        if (fits)
-            break;
+        if (widestShare(font, captions) <= 1)
+            return font;
     }
+    font.setPointSizeF(SmallestPoints);
     return font;
 }
 
-double listEntryRoom(const QComboBox *list)
+double listEntryRoom(const layout::Place &list)
 {
     QStyleOptionComboBox option;
-    option.initFrom(list);
-    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+    option.rect = QRect(0, 0, layout::twipsToPixels(list.width), layout::twipsToPixels(list.height));
+    const QRect field =
+        QApplication::style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, nullptr);
     return layout::pixelsToTwips(field.width() - 2);
-}
-
-QString frameStyleSheet(const QFont &font)
-{
-    // The caption sits on the frame's top border, so the first row of
-    // controls clears it. A style sheet stops fonts from propagating to the
-    // widgets below it, so it names the font itself.
-    return QStringLiteral("QWidget { font-family: \"%1\"; font-size: %2pt; }"
-                          "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-                          "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-                          " left: 8px; padding: 0 2px; }")
-        .arg(font.family())
-        .arg(font.pointSizeF());
 }
 
 }  // namespace zandrel

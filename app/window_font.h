@@ -4,9 +4,9 @@
 // its size stepped down until every caption fits the room the window gives
 // it.
 
+#include "app/layout.h"
 #include "bracket/tournament_choices.h"
 
-#include <QComboBox>
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -24,21 +24,19 @@ struct Caption {
 // The font at which every caption fits its room.
 QFont fittedFont(const QList<Caption> &captions);
 
-// The room a pick-only list gives the entry it shows: the field its style
-// leaves beside the arrow, less a pixel on each side.
-double listEntryRoom(const QComboBox *list);
+// The room a pick-only list placed at `list` gives the entry it shows: the
+// field the application's style leaves beside the arrow, less a pixel on
+// each side.
+double listEntryRoom(const layout::Place &list);
 
 // Every entry a list may show, each in the room the list gives it: any may
 // be chosen, so every one must fit.
 template <typename Value>
-void addListEntries(QList<Caption> &captions, const QComboBox *list, const std::vector<Choice<Value>> &choices)
+void addListEntries(QList<Caption> &captions, const layout::Place &list, const std::vector<Choice<Value>> &choices)
 {
+    const double room = listEntryRoom(list);
     for (const Choice<Value> &choice : choices)
-        captions.append({QString::fromStdString(choice.text), listEntryRoom(list)});
+        captions.append({QString::fromStdString(choice.text), room});
 }
-
-// The style sheet that draws the frames as the window was drawn and gives
-// every widget under it `font`.
-QString frameStyleSheet(const QFont &font);
 
 }  // namespace zandrel

@@ -91,8 +91,8 @@ done
     cat "$qt/build-record.txt"
     echo "Built with tools/build-qt-windows.sh of Zandrel $version."
 } >"$folder/licenses/SOURCES.txt"
-# Windows users read text with CR LF line ends.
-sed 's/$/\r/' "$root/app/windows/README.txt" >"$folder/README.txt"
+# Windows users read text with CR LF line ends; the build wrote it so.
+cp "$build/app/windows/README.txt" "$folder/README.txt"
 
 mkdir -p "$(dirname "$zip")"
 rm -f "$zip"

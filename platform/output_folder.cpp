@@ -13,11 +13,27 @@ std::string userDataFolder(const Runtime &runtime)
     return documents.empty() ? std::string() : joinPath(documents, UserFolderName);
 }
 
+namespace {
+
+// The program's folder while the page and the list may live there: never in
+// a system install, nor where the Windows installer put the program. Empty
+// when they may not, or when the system could not name the folder as text
+// (joining that with a file name would mean the current folder).
+std::string programFolderForUse(const Runtime &runtime, bool userFolderOnly)
+{
+    if (userFolderOnly)
+        return {};
+    const std::string programFolder = runtime.executableFolder();
+    if (programFolder.empty() || runtime.fileExists(joinPath(programFolder, UninstallerFileName)))
+        return {};
+    return programFolder;
+}
+
+}  // namespace
+
 std::string outputFolder(Runtime &runtime, bool userFolderOnly)
 {
-    // An empty program folder is one the system could not name as text;
-    // joining it with a file name would mean the current folder.
-    const std::string programFolder = userFolderOnly ? std::string() : runtime.executableFolder();
+    const std::string programFolder = programFolderForUse(runtime, userFolderOnly);
     if (!programFolder.empty() && runtime.canWriteInFolder(programFolder))
         return programFolder;
     const std::string userFolder = userDataFolder(runtime);
@@ -33,7 +49,7 @@ std::string outputFolder(Runtime &runtime, bool userFolderOnly)
 
 std::string playerListFolder(const Runtime &runtime, bool userFolderOnly)
 {
-    const std::string programFolder = userFolderOnly ? std::string() : runtime.executableFolder();
+    const std::string programFolder = programFolderForUse(runtime, userFolderOnly);
     if (!programFolder.empty() && runtime.fileExists(playerListPath(programFolder)))
         return programFolder;
     const std::string userFolder = userDataFolder(runtime);

@@ -6,8 +6,8 @@
 #   tools/check-reproducible.sh [COMMIT]    (the last commit by default)
 #
 # Each clone runs tools/setup.sh windows-dist and tools/setup.sh package, as
-# root or as a user with sudo; both print their sums at the end. About half
-# an hour on two cores. Qt for Windows comes from the one built in the cache
+# root or as a user with sudo; both print their sums at the end. About a
+# quarter of an hour on two cores. Qt for Windows comes from the one built in the cache
 # (tools/build-qt-windows.sh), so its DLLs are the same for both builds by
 # construction: this checks Zandrel's own build and packing, not Qt's.
 # Uncommitted edits are in neither build. The clones are removed when the

@@ -103,7 +103,11 @@ if [ "$mode" = windows ] || [ "$mode" = windows-dist ]; then
     WINEPREFIX=$(mktemp -d)
     export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
     trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+    # The prefix goes on setting itself up after wineboot returns; a window
+    # shown before it is done is never exposed, as a build with nothing
+    # left to do shows.
     wineboot --init >/dev/null 2>&1
+    wineserver -w
     cmake --build "$dir" -j "$jobs"
     # Every test, the window's on the windows platform and so on a display
     # of their own; but the print check, which prints with the host's

@@ -29,26 +29,18 @@ EnterKeyFilter::EnterKeyFilter(QWidget *window, QPushButton *button)
 bool EnterKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyRelease && watched == m_window && isEnterKey(event))
-        m_lastEnterRelease = static_cast<QKeyEvent *>(event)->timestamp();
+        m_repeats.noteRelease(static_cast<QKeyEvent *>(event));
     if (event->type() != QEvent::KeyPress || !isEnterKey(event))
         return false;
     auto *press = static_cast<QKeyEvent *>(event);
     if (watched == m_button)
-        return isHeldEnter(press);
+        return m_repeats.isRepeat(press);
     if (watched != m_window || !m_button->isEnabled())
         return false;
     press->accept();
-    if (!isHeldEnter(press))
+    if (!m_repeats.isRepeat(press))
         m_button->click();
     return true;
-}
-
-bool EnterKeyFilter::isHeldEnter(const QKeyEvent *press) const
-{
-    // Qt flags a repeat only when it sees the next press in time; X11 sends
-    // each repeat as a release and a press at the same instant, which tells
-    // it for sure. A deliberate second press comes later than the release.
-    return press->isAutoRepeat() || (press->timestamp() != 0 && press->timestamp() == m_lastEnterRelease);
 }
 
 }  // namespace zandrel

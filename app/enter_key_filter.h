@@ -5,6 +5,8 @@
 // neither for the window nor for the button, which clicks itself on every
 // Enter it gets.
 
+#include "app/held_keys.h"
+
 #include <QObject>
 
 class QKeyEvent;
@@ -22,12 +24,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Whether a press of Enter only repeats a key held down since its last press.
-    bool isHeldEnter(const QKeyEvent *press) const;
-
     QWidget *m_window;
     QPushButton *m_button;
-    quint64 m_lastEnterRelease = 0;  // the system's time stamp of the last release of Enter
+    KeyRepeats m_repeats;
 };
 
 }  // namespace zandrel

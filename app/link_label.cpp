@@ -79,12 +79,18 @@ void LinkLabel::keyPressEvent(QKeyEvent *event)
         // Taken, so the window does not also treat Enter as Make Bracket; a
         // held key follows the link once.
         event->accept();
-        if (!event->isAutoRepeat())
+        if (!m_repeats.isRepeat(event))
             emit clicked();
         return;
     default:
         QLabel::keyPressEvent(event);
     }
+}
+
+void LinkLabel::keyReleaseEvent(QKeyEvent *event)
+{
+    m_repeats.noteRelease(event);
+    QLabel::keyReleaseEvent(event);
 }
 
 void LinkLabel::paintEvent(QPaintEvent *event)

@@ -6,6 +6,8 @@
 // itself, or the surface it stands on, which then keeps that cursor until
 // the surface sees the pointer again.
 
+#include "app/held_keys.h"
+
 #include <QLabel>
 
 namespace zandrel {
@@ -24,10 +26,12 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QWidget *m_cursorOwner;
+    KeyRepeats m_repeats;
 };
 
 }  // namespace zandrel

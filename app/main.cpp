@@ -2,7 +2,7 @@
 
 #include "app/display_check.h"
 #include "app/main_window.h"
-#include "qt/qt_runtime.h"
+#include "qt/qt_services.h"
 #include "qt/signal_shutdown.h"
 #include "product.h"
 
@@ -22,15 +22,15 @@ int main(int argc, char *argv[])
     zandrel::watchForUnreachableDisplay();
     QApplication app(argc, argv);
     zandrel::stopWatchingForUnreachableDisplay();
-    QApplication::setApplicationName(QStringLiteral("Zandrel"));
+    QApplication::setApplicationName(QString::fromLatin1(zandrel::product::Name));
     QApplication::setApplicationVersion(QString::fromLatin1(zandrel::product::Version));
     QApplication::setOrganizationDomain(QString::fromLatin1(zandrel::product::WebSiteHost));
     QApplication::setDesktopFileName(QStringLiteral("org.zandrel.Zandrel"));
 
-    zandrel::QtRuntime runtime;
-    zandrel::MainWindow window(runtime);
-    const zandrel::SignalShutdown signalShutdown(window, runtime);
-    runtime.setActivationHandler([&window](const QString &title) {
+    zandrel::QtServices services;
+    zandrel::MainWindow window(services.all());
+    const zandrel::SignalShutdown signalShutdown(window, services.oneCopy);
+    services.oneCopy.setActivationHandler([&window](const QString &title) {
         if (window.isOpen() && title == window.windowTitle())
             window.bringToFront();
     });

@@ -13,7 +13,7 @@
 #include "bracket/make_bracket.h"
 #include "platform/failure.h"
 #include "platform/player_list.h"
-#include "platform/runtime.h"
+#include "product.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -36,6 +36,11 @@ namespace zandrel {
 namespace design = layout::design;
 
 namespace {
+
+// What a caption has not of its control's width: the push button's bevel on
+// both sides, and a name box's frame and margins.
+constexpr double ButtonBevelTwips = 180;
+constexpr double NameBoxFrameTwips = 120;
 
 // The caption of `control`, which a screen reader then names by it.
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const layout::Place &place,
@@ -61,14 +66,14 @@ QComboBox *makeList(QWidget *parent, const char *name, const layout::Place &plac
 
 }  // namespace
 
-MainWindow::MainWindow(Runtime &runtime, QWidget *parent)
+MainWindow::MainWindow(const Services &services, QWidget *parent)
     : QMainWindow(parent)
-    , m_runtime(runtime)
-    , m_help(runtime, m_helpWindows)
+    , m_services(services)
+    , m_help(services.files, services.items, services.events, m_helpWindows)
     , m_sizeLimits(*this)
 {
     setObjectName(QStringLiteral("mainWindow"));
-    setWindowTitle(QString::fromLatin1(ProgramTitle));
+    setWindowTitle(QString::fromLatin1(product::Name));
     setWindowIcon(QIcon(QStringLiteral(":/zandrel/zandrel.png")));
 
     m_client = new QWidget(this);
@@ -196,9 +201,9 @@ void MainWindow::chooseFont()
         {m_typeLabel->text(), twipsWidth(m_typeLabel)},
         {m_seedingLabel->text(), twipsWidth(m_seedingLabel)},
         {m_privacyLink->text(), twipsWidth(m_privacyLink)},
-        {m_makeBracketButton->text(), twipsWidth(m_makeBracketButton) - 180},  // the button's bevel
+        {m_makeBracketButton->text(), twipsWidth(m_makeBracketButton) - ButtonBevelTwips},
         {m_optionsFrame->title(), design::OptionsFrame.width / 2},
-        {QStringLiteral("Player 32"), layout::NameBoxWidth - 120},
+        {QStringLiteral("Player 32"), layout::NameBoxWidth - NameBoxFrameTwips},
     };
     // The lists are filled only at start-up, so their texts come from where
     // start-up takes them.
@@ -212,13 +217,13 @@ void MainWindow::chooseFont()
 
 bool MainWindow::startUp()
 {
-    m_firstCopy = m_runtime.claimInstance();
+    m_firstCopy = m_services.oneCopy.claim();
     if (!m_firstCopy) {
         // Hand over: nothing of ours may carry the title the running copy is
         // found by, and this window is never shown.
         setWindowTitle(QStringLiteral("unloading..."));
-        m_runtime.setApplicationTitle("unloading...");
-        m_runtime.activateRunningCopy(ProgramTitle);
+        QGuiApplication::setApplicationDisplayName(QStringLiteral("unloading..."));
+        m_services.oneCopy.activateRunningCopy(product::Name);
         shutDown();
         return false;
     }
@@ -227,8 +232,9 @@ bool MainWindow::startUp()
     fillLists();
     for (int box = 1; box <= MaxEntrants; ++box)
         nameBox(box)->setText(QStringLiteral("Player %1").arg(box));
-    loadPlayerNames(m_runtime, *this);
-    m_runtime.seedRandomFromClock();
+    // A list that cannot be read is told, and start-up goes on without it.
+    runGuarded([this] { loadPlayerNames(m_services.places, m_services.files, *this); });
+    m_services.random.seedFromClock();
     return true;
 }
 
@@ -238,7 +244,7 @@ void MainWindow::shutDown()
         return;
     m_hasShutDown = true;
     m_sizeLimits.remove();
-    m_runtime.releaseInstance();
+    m_services.oneCopy.release();
     // A copy that only handed over never opened help; a viewer titled as
     // ours would belong to the running copy.
     if (m_firstCopy)
@@ -331,18 +337,15 @@ QLineEdit *MainWindow::nameBox(int box) const
 
 void MainWindow::runGuarded(const std::function<void()> &action)
 {
-    try {
-        action();
-    } catch (const Failure &failure) {
-        m_runtime.reportUnexpectedFailure(failure.number(), failure.description());
-    } catch (const std::exception &error) {
-        m_runtime.reportUnexpectedFailure(FailureNumber::PathFileAccess, error.what());
-    }
+    runTelling(m_services.messages, action);
 }
 
 void MainWindow::onMakeBracketClicked()
 {
-    runGuarded([this] { makeBracket(m_runtime, *this); });
+    runGuarded([this] {
+        const Services &s = m_services;
+        makeBracket({s.messages, s.places, s.files, s.items, s.random, s.desktop, s.events}, *this);
+    });
 }
 
 void MainWindow::onHelpTopicsTriggered()
@@ -352,7 +355,7 @@ void MainWindow::onHelpTopicsTriggered()
 
 void MainWindow::onAboutTriggered()
 {
-    runGuarded([this] { m_runtime.showMessage(aboutText(), AboutTitle, MessageIcon::Information); });
+    runGuarded([this] { m_services.messages.showMessage({aboutText(), AboutTitle, MessageIcon::Information}); });
 }
 
 void MainWindow::onPrivacyLinkClicked()

@@ -7,6 +7,7 @@
 #include "bracket/bracket_view.h"
 #include "help/help_controller.h"
 #include "platform/player_list_view.h"
+#include "platform/services.h"
 #include "qt/help_qt_windows.h"
 
 #include <QMainWindow>
@@ -26,13 +27,12 @@ namespace zandrel {
 
 class LinkLabel;
 class NameGrid;
-class Runtime;
 
 class MainWindow : public QMainWindow, public BracketView, public PlayerListView {
     Q_OBJECT
 
 public:
-    explicit MainWindow(Runtime &runtime, QWidget *parent = nullptr);
+    explicit MainWindow(const Services &services, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Start-up. Returns false when another copy already runs: it has been
@@ -85,11 +85,11 @@ private:
     void onAboutTriggered();
     void onPrivacyLinkClicked();
 
-    // Every window event runs inside this: a failure is reported with its
-    // number and description, the action ends, and the window goes on.
+    // Every window event runs inside this: a failure ends the action and is
+    // told in its box, and the window goes on with what the user typed.
     void runGuarded(const std::function<void()> &action);
 
-    Runtime &m_runtime;
+    Services m_services;
     QtHelpWindows m_helpWindows;
     HelpController m_help;
     SizeLimits m_sizeLimits;

@@ -1,5 +1,6 @@
 #include "app/privacy_window.h"
 
+#include "app/held_keys.h"
 #include "app/layout.h"
 #include "app/twips.h"
 #include "app/window_texts.h"
@@ -39,6 +40,8 @@ PrivacyWindow::PrivacyWindow(QWidget *owner)
 
     setTabOrder(m_okButton, m_statementText);
     m_okButton->setFocus(Qt::OtherFocusReason);
+    // Opened by a key, which may still be held down.
+    new HeldKeyFilter(this);
 }
 
 void PrivacyWindow::centreOverOwner()

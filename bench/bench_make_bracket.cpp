@@ -1,12 +1,13 @@
 // The make-bracket command's core for the largest page (double elimination,
 // 32 entrants): extraction to a temporary file, expansion, filling with 32
-// names and writing bracket.html through the program's own runtime, against a
+// names and writing bracket.html through the program's own files, against a
 // plain write of the same finished page. The ratio of the two is the cost of
 // everything the command does besides putting the bytes on disk.
 
 #include "bracket/bracket_filler.h"
-#include "qt/qt_runtime.h"
+#include "qt/qt_files.h"
 #include "templates/bracket_template.h"
+#include "templates/builtin_items.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,22 +32,23 @@ struct Folder {
     std::string path() const { return QDir::toNativeSeparators(dir.path()).toStdString(); }
 };
 
-std::string fillLargestPage(zandrel::Runtime &runtime)
+std::string fillLargestPage(zandrel::Files &files)
 {
-    const std::string page = zandrel::extractBracketTemplate(runtime, LargestPage);
-    return zandrel::fillBracketText(zandrel::readTemplateText(runtime, page), "Club Championship", 32,
+    zandrel::EmbeddedItems items;
+    const std::string page = zandrel::extractBracketTemplate(files, items, LargestPage);
+    return zandrel::fillBracketText(zandrel::readTemplateText(files, page), "Club Championship", 32,
                                     zandrel::Seeding::Seeded, name, [] { return 0.5f; });
 }
 
 void wholeCommandCore(benchmark::State &state)
 {
-    zandrel::QtRuntime runtime;
+    zandrel::QtFiles files;
     Folder output;
     const std::string target = zandrel::bracketFilePath(output.path());
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::string page = fillLargestPage(runtime);
-        zandrel::writeBracketFile(runtime, target, page);
+        const std::string page = fillLargestPage(files);
+        zandrel::writeBracketFile(files, target, page);
         bytes = page.size();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
@@ -55,8 +57,8 @@ BENCHMARK(wholeCommandCore)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void plainWriteOfTheSamePage(benchmark::State &state)
 {
-    zandrel::QtRuntime runtime;
-    const std::string page = fillLargestPage(runtime);
+    zandrel::QtFiles files;
+    const std::string page = fillLargestPage(files);
     Folder output;
     const std::string target = output.path() + "/plain.html";
     for (auto _ : state) {

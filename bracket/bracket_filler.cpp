@@ -3,7 +3,7 @@
 #include "bracket/tournament_size.h"
 #include "platform/output_folder.h"
 #include "platform/paths.h"
-#include "platform/runtime.h"
+#include "platform/files.h"
 #include "platform/text_encoding.h"
 #include "templates/page_contract.h"
 
@@ -68,10 +68,10 @@ std::string bracketFilePath(std::string_view outputFolder)
     return joinPath(outputFolder, BracketFileName);
 }
 
-std::string readTemplateText(Runtime &runtime, const std::string &templateFile)
+std::string readTemplateText(Files &files, const std::string &templateFile)
 {
-    const Bytes bytes = runtime.readFile(templateFile);
-    runtime.removeFile(templateFile);
+    const Bytes bytes = files.readFile(templateFile);
+    files.removeFile(templateFile);
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -117,9 +117,9 @@ std::string fillBracketText(std::string_view pageText, std::string_view title, i
     return filled;
 }
 
-void writeBracketFile(Runtime &runtime, const std::string &outputFile, std::string_view pageText)
+void writeBracketFile(Files &files, const std::string &outputFile, std::string_view pageText)
 {
-    runtime.replaceFile(outputFile, Bytes(pageText.begin(), pageText.end()));
+    files.replaceFile(outputFile, Bytes(pageText.begin(), pageText.end()));
 }
 
 }  // namespace zandrel

@@ -13,7 +13,7 @@
 
 namespace zandrel {
 
-class Runtime;
+class Files;
 
 // The UTF-8 text of name box `box`, 1 to 32, as typed.
 using PlayerNameSource = std::function<std::string(int box)>;
@@ -23,7 +23,7 @@ std::string bracketFilePath(std::string_view outputFolder);
 
 // Reads the whole page file, then deletes it. A failure to read propagates
 // as Failure and leaves the file where it was.
-std::string readTemplateText(Runtime &runtime, const std::string &templateFile);
+std::string readTemplateText(Files &files, const std::string &templateFile);
 
 // Fills the page in one left-to-right scan: every "<title></title>" takes the
 // title, and every "PLAYER k<" with k from 1 to the size takes a name and
@@ -36,6 +36,6 @@ std::string fillBracketText(std::string_view pageText, std::string_view title, i
 
 // Replaces `outputFile` with the page in one step. When writing fails the old
 // file stays as it was and the Failure propagates.
-void writeBracketFile(Runtime &runtime, const std::string &outputFile, std::string_view pageText);
+void writeBracketFile(Files &files, const std::string &outputFile, std::string_view pageText);
 
 }  // namespace zandrel

@@ -1,8 +1,9 @@
 #include "bracket/bracket_opener.h"
 
-#include "platform/failure.h"
 #include "bracket/bracket_filler.h"
-#include "platform/runtime.h"
+#include "platform/desktop.h"
+#include "platform/event_loop.h"
+#include "platform/failure.h"
 #include "product.h"
 
 namespace zandrel {
@@ -11,37 +12,36 @@ namespace {
 
 constexpr int LinkDelaySeconds = 10;
 
-void tellPageNotOpened(Runtime &runtime, const std::string &page, const std::string &reason)
+Failure pageNotOpened(const std::string &page, const std::string &reason)
 {
-    runtime.showMessage("Bracket created in file " + page + ", but it could not be opened:\n" + reason +
-                            "\n\nOpen that file with your web browser to see and print it.",
-                        "Bracket Not Opened", MessageIcon::Exclamation);
+    return Failure(FailureNumber::CannotOpenDocument, reason,
+                   Notice{"Bracket created in file " + page + ", but it could not be opened:\n" + reason +
+                              "\n\nOpen that file with your web browser to see and print it.",
+                          "Bracket Not Opened", MessageIcon::Exclamation});
 }
 
 }  // namespace
 
-void openBracket(Runtime &runtime, const std::string &outputFolder, const std::function<bool()> &stillOpen)
+void openBracket(Desktop &desktop, EventLoop &events, const std::string &outputFolder,
+                 const std::function<bool()> &stillOpen)
 {
     const std::string page = bracketFilePath(outputFolder);
     std::shared_ptr<const DocumentOpening> opening;
     try {
-        opening = runtime.openDocument(page);
+        opening = desktop.openDocument(page);
     } catch (const Failure &failure) {
-        tellPageNotOpened(runtime, page, failure.description());
-        return;
+        throw pageNotOpened(page, failure.description());
     }
     // The window keeps handling its events meanwhile: the user may go on
     // typing, close it or make another bracket inside the wait. A refusal
     // that comes meanwhile is told at once, not ten seconds later.
-    runtime.waitSeconds(LinkDelaySeconds, [&opening] { return !opening->refusal.empty(); });
+    events.waitSeconds(LinkDelaySeconds, [&opening] { return !opening->refusal.empty(); });
     if (stillOpen && !stillOpen())
         return;
-    if (!opening->refusal.empty()) {
-        tellPageNotOpened(runtime, page, opening->refusal);
-        return;
-    }
+    if (!opening->refusal.empty())
+        throw pageNotOpened(page, opening->refusal);
     try {
-        runtime.openDocument(product::WebLink);
+        desktop.openDocument(product::WebLink);
     } catch (const Failure &) {
         // The link is the product's, not the user's work: a browser that
         // will not show it is no reason to stop the user with a box.

@@ -4,8 +4,9 @@
 #include "bracket/bracket_opener.h"
 #include "bracket/bracket_view.h"
 #include "bracket/tournament_size.h"
+#include "platform/messages.h"
 #include "platform/output_folder.h"
-#include "platform/runtime.h"
+#include "platform/random_generator.h"
 #include "platform/tournament.h"
 #include "templates/bracket_template.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 // Each list must have a choice before anything is read or written; the first
 // one missing is named and gets the focus.
-bool choicesComplete(Runtime &runtime, BracketView &view)
+bool choicesComplete(Messages &messages, BracketView &view)
 {
     struct Check {
         bool (*chosen)(const BracketView &);
@@ -28,12 +29,13 @@ bool choicesComplete(Runtime &runtime, BracketView &view)
          "Size not selected", ChoiceList::Size},
         {[](const BracketView &v) { return v.chosenKind().has_value(); }, "Must select Tournament Type first",
          "Type not selected", ChoiceList::Kind},
+        // "Seed type selected" is the title users have always seen here.
         {[](const BracketView &v) { return v.chosenSeeding().has_value(); }, "Must select Seeding Type first",
          "Seed type selected", ChoiceList::Seeding},
     };
     for (const Check &check : checks) {
         if (!check.chosen(view)) {
-            runtime.showMessage(check.message, check.title, MessageIcon::Exclamation);
+            messages.showMessage({check.message, check.title, MessageIcon::Exclamation});
             view.focusList(check.list);
             return false;
         }
@@ -50,36 +52,34 @@ int templateNumberFor(int size, TournamentKind kind)
 
 }  // namespace
 
-void makeBracket(Runtime &runtime, BracketView &view)
+void makeBracket(const BracketServices &services, BracketView &view)
 {
-    if (!choicesComplete(runtime, view))
+    if (!choicesComplete(services.messages, view))
         return;
     const int size = *view.chosenSize();
     const int templateNumber = templateNumberFor(size, *view.chosenKind());
     // Decided, and the user's folder made, before anything is written.
-    const std::string folder = outputFolder(runtime);
+    const std::string folder = outputFolder(services.places, services.files);
 
-    const std::string templateFile = extractBracketTemplate(runtime, templateNumber);
-    if (templateFile.empty())
-        return;  // The user has been told why; there is nothing to fill.
+    const std::string templateFile = extractBracketTemplate(services.files, services.items, templateNumber);
     const std::string page = fillBracketText(
-        readTemplateText(runtime, templateFile), view.titleText(), size, *view.chosenSeeding(),
-        [&view](int box) { return view.playerName(box); }, [&runtime] { return runtime.nextRandom(); });
+        readTemplateText(services.files, templateFile), view.titleText(), size, *view.chosenSeeding(),
+        [&view](int box) { return view.playerName(box); }, [&services] { return services.random.next(); });
 
     // The old bracket.html is not deleted first: the new page replaces it in
     // one step (a stale bracket.tmp included), so a failed write leaves the
     // last good page in place.
     const std::string outputFile = bracketFilePath(folder);
-    writeBracketFile(runtime, outputFile, page);
+    writeBracketFile(services.files, outputFile, page);
 
-    runtime.showMessage("Bracket created in file " + outputFile + ".  Will now attempt to open...",
-                        "Bracket Created", MessageIcon::Information);
+    services.messages.showMessage({"Bracket created in file " + outputFile + ".  Will now attempt to open...",
+                                   "Bracket Created", MessageIcon::Information});
     // The window may have been closed while the box showed, as the end of
     // the session closes it: the program is ending, and opens nothing more.
     if (!view.isOpen())
         return;
 
-    openBracket(runtime, folder, [&view] { return view.isOpen(); });
+    openBracket(services.desktop, services.events, folder, [&view] { return view.isOpen(); });
 }
 
 }  // namespace zandrel

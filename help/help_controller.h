@@ -9,12 +9,15 @@
 
 namespace zandrel {
 
+class BuiltInItems;
+class EventLoop;
+class Files;
 class HelpWindows;
-class Runtime;
 
-// The help document's own title and its viewer's caption. The viewer is
-// found again by it, so the document, the viewer and the lookups must agree.
-inline constexpr const char *HelpTitle = "Zandrel Help";
+// The help document's own title and its viewer's caption: the program's
+// name followed by " Help". The viewer is found again by it, so the
+// document, the viewer and the lookups must agree.
+std::string helpTitle();
 // Appended to the temporary base name to name the help file on disk.
 inline constexpr const char *HelpFileExtension = ".qch";
 // How long the exit steps give the viewer to close and let go of the files.
@@ -22,13 +25,14 @@ inline constexpr int HelpCloseWaitMilliseconds = 250;
 
 class HelpController {
 public:
-    HelpController(Runtime &runtime, HelpWindows &windows);
+    HelpController(Files &files, BuiltInItems &items, EventLoop &events, HelpWindows &windows);
 
-    // The Help Topics command, all of it.
+    // The Help Topics command, all of it. Throws Failure, told in a box of
+    // its own, when the help cannot be written out or shown.
     void showHelp();
     // The help file's path; written out on the first successful call of the
-    // run and kept while it stays this user's file. Empty after a failure,
-    // which has been reported; the next call then tries again from the start.
+    // run and kept while it stays this user's file. After a failure, which
+    // throws, the next call tries again from the start.
     std::string extractHelpFile();
     // Asks an open viewer to close and returns at once.
     void closeHelp();
@@ -41,7 +45,9 @@ public:
     const std::string &helpFilePath() const { return m_helpFilePath; }
 
 private:
-    Runtime &m_runtime;
+    Files &m_files;
+    BuiltInItems &m_items;
+    EventLoop &m_events;
     HelpWindows &m_windows;
     std::string m_helpFilePath;
 };

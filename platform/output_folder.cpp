@@ -1,16 +1,16 @@
 #include "platform/output_folder.h"
 
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/places.h"
 #include "platform/player_list.h"
-#include "platform/runtime.h"
 
 namespace zandrel {
 
-std::string userDataFolder(const Runtime &runtime)
+std::string userDataFolder(const Places &places)
 {
-    const std::string documents = runtime.documentsFolder().path;
-    return documents.empty() ? std::string() : joinPath(documents, UserFolderName);
+    return joinPath(places.documentsFolder(), product::Name);
 }
 
 namespace {
@@ -19,41 +19,46 @@ namespace {
 // a system install, nor where the Windows installer put the program. Empty
 // when they may not, or when the system could not name the folder as text
 // (joining that with a file name would mean the current folder).
-std::string programFolderForUse(const Runtime &runtime, bool userFolderOnly)
+std::string programFolderForUse(const Places &places, const Files &files, bool userFolderOnly)
 {
     if (userFolderOnly)
         return {};
-    const std::string programFolder = runtime.executableFolder();
-    if (programFolder.empty() || runtime.fileExists(joinPath(programFolder, UninstallerFileName)))
+    const std::string programFolder = places.programFolder();
+    if (programFolder.empty() || files.fileExists(joinPath(programFolder, UninstallerFileName)))
         return {};
     return programFolder;
 }
 
 }  // namespace
 
-std::string outputFolder(Runtime &runtime, bool userFolderOnly)
+std::string outputFolder(const Places &places, Files &files, bool userFolderOnly)
 {
-    const std::string programFolder = programFolderForUse(runtime, userFolderOnly);
-    if (!programFolder.empty() && runtime.canWriteInFolder(programFolder))
+    const std::string programFolder = programFolderForUse(places, files, userFolderOnly);
+    if (!programFolder.empty() && files.canWriteInFolder(programFolder))
         return programFolder;
-    const std::string userFolder = userDataFolder(runtime);
-    if (userFolder.empty()) {
+    std::string userFolder;
+    try {
+        userFolder = userDataFolder(places);
+    } catch (const Failure &noDocuments) {
         throw Failure(FailureNumber::PathNotFound,
                       std::string("There is no folder to save ") + BracketFileName + " in: "
                           + (programFolder.empty() ? std::string() : programFolder + " cannot be written, and ")
-                          + runtime.documentsFolder().problem + ".");
+                          + noDocuments.description() + ".");
     }
-    runtime.makeFolder(userFolder);
+    files.makeFolder(userFolder);
     return userFolder;
 }
 
-std::string playerListFolder(const Runtime &runtime, bool userFolderOnly)
+std::string playerListFolder(const Places &places, const Files &files, bool userFolderOnly)
 {
-    const std::string programFolder = programFolderForUse(runtime, userFolderOnly);
-    if (!programFolder.empty() && runtime.fileExists(playerListPath(programFolder)))
+    const std::string programFolder = programFolderForUse(places, files, userFolderOnly);
+    if (!programFolder.empty() && files.fileExists(playerListPath(programFolder)))
         return programFolder;
-    const std::string userFolder = userDataFolder(runtime);
-    return userFolder.empty() ? programFolder : userFolder;
+    try {
+        return userDataFolder(places);
+    } catch (const Failure &) {
+        return programFolder;  // without a documents folder, the only place left to look
+    }
 }
 
 }  // namespace zandrel

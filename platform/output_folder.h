@@ -15,20 +15,22 @@
 
 namespace zandrel {
 
-class Runtime;
+class Files;
+class Places;
 
 // The finished page, as it is named in the folder it goes to.
 inline constexpr const char *BracketFileName = "bracket.html";
 
-// The subfolder of the user's documents folder that takes over from the program's folder.
-inline constexpr const char *UserFolderName = "Zandrel";
+// The user's folder that takes over from the program's folder is the
+// subfolder of the documents folder named after the program, product::Name.
 
 // What the Windows installer puts beside the program, and the zip never holds.
 inline constexpr const char *UninstallerFileName = "uninstall.exe";
 
 // The user's own folder for the page and the list: the documents folder joined
-// with "Zandrel". Empty when the system names no documents folder that may be used.
-std::string userDataFolder(const Runtime &runtime);
+// with "Zandrel". Throws Failure, saying why, when the system names no
+// documents folder that may be used.
+std::string userDataFolder(const Places &places);
 
 // The folder bracket.html goes to: the program's folder while the user can
 // write there (and neither `userFolderOnly` is on nor the uninstaller is
@@ -38,13 +40,13 @@ std::string userDataFolder(const Runtime &runtime);
 // message then says why the system names no documents folder. Never the
 // current folder: a program folder the system cannot name as text counts
 // as none.
-std::string outputFolder(Runtime &runtime, bool userFolderOnly = product::UserFolderOnly);
+std::string outputFolder(const Places &places, Files &files, bool userFolderOnly = product::UserFolderOnly);
 
 // The folder players.txt is read from: the program's folder when the list is
 // there (and neither `userFolderOnly` is on nor the uninstaller is beside
 // the program), otherwise the user's folder, which is
 // never created just to look into it. Without a documents folder the
 // program's folder is the only place left to look; empty when there is none.
-std::string playerListFolder(const Runtime &runtime, bool userFolderOnly = product::UserFolderOnly);
+std::string playerListFolder(const Places &places, const Files &files, bool userFolderOnly = product::UserFolderOnly);
 
 }  // namespace zandrel

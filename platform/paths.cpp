@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include "platform/text_encoding.h"
+
 namespace zandrel {
 
 std::string joinPath(std::string_view folder, std::string_view name)
@@ -10,6 +12,15 @@ std::string joinPath(std::string_view folder, std::string_view name)
         path += windowsStyle ? '\\' : '/';
     }
     return path.append(name);
+}
+
+std::string programFolderOf(std::string_view programPath)
+{
+    const std::size_t slash = programPath.rfind('/');
+    if (slash == std::string_view::npos || programPath.front() != '/')
+        return {};
+    const std::string_view folder = programPath.substr(0, slash == 0 ? 1 : slash);  // the root keeps its slash
+    return isValidUtf8(folder) ? std::string(folder) : std::string();
 }
 
 }  // namespace zandrel

@@ -11,4 +11,10 @@ namespace zandrel {
 // otherwise), none added after a root that already ends in one.
 std::string joinPath(std::string_view folder, std::string_view name);
 
+// The folder of the program whose full path, as the system names it in
+// bytes, is `programPath` (a Unix path). Empty when that folder cannot be
+// passed on as text: a name that is not UTF-8 would come back as another
+// folder, or as none, which would mean the current one.
+std::string programFolderOf(std::string_view programPath);
+
 }  // namespace zandrel

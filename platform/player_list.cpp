@@ -4,7 +4,7 @@
 #include "platform/output_folder.h"
 #include "platform/paths.h"
 #include "platform/player_list_view.h"
-#include "platform/runtime.h"
+#include "platform/files.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
@@ -83,23 +83,22 @@ std::vector<std::string> parsePlayerList(std::string_view bytes)
     return cp1252Names(lines);
 }
 
-void loadPlayerNames(Runtime &runtime, PlayerListView &view)
+void loadPlayerNames(const Places &places, Files &files, PlayerListView &view)
 {
-    const std::string folder = playerListFolder(runtime);
+    const std::string folder = playerListFolder(places, files);
     if (folder.empty())
         return;  // Nowhere to look; a bare name would be read from the current folder.
     Bytes bytes;
     try {
-        bytes = runtime.readFile(playerListPath(folder), PlayerListReadLimit);
+        bytes = files.readFile(playerListPath(folder), PlayerListReadLimit);
     } catch (const Failure &failure) {
-        // Most people never make the file; only a file that is there and
-        // cannot be read is worth a word.
-        // The user's folder may not have been made yet either.
-        if (failure.number() != FailureNumber::FileNotFound && failure.number() != FailureNumber::PathNotFound) {
-            runtime.showMessage(failure.description(),
-                                "Error " + std::to_string(failure.number()) + " Program Error", MessageIcon::Stop);
-        }
-        return;
+        // Most people never make the file, and the user's folder may not
+        // have been made yet either: only a file that is there and cannot
+        // be read is worth a word.
+        if (failure.number() == FailureNumber::FileNotFound || failure.number() == FailureNumber::PathNotFound)
+            return;
+        throw failure.toldAs({failure.description(), "Error " + std::to_string(failure.number()) + " Program Error",
+                              MessageIcon::Stop});
     }
 
     const std::vector<std::string> names = parsePlayerList(

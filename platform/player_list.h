@@ -11,8 +11,9 @@
 
 namespace zandrel {
 
+class Files;
+class Places;
 class PlayerListView;
-class Runtime;
 
 // Longer lines are cut here (in characters, not bytes): a name box holds no more.
 inline constexpr std::size_t MaxPlayerNameLength = 32767;
@@ -33,11 +34,11 @@ std::string playerListPath(std::string_view folder);
 std::vector<std::string> parsePlayerList(std::string_view bytes);
 
 // Fills name boxes 1 to n from players.txt (beside the program, or else in
-// the user's folder: playerListFolder) and,
-// from the third name on, selects the size that many names make (each name
-// before its size). A missing or empty file (or a missing folder) changes nothing and says nothing;
-// any other failure to read it shows its description in a message box titled
-// "Error <number> Program Error". Never throws a read failure.
-void loadPlayerNames(Runtime &runtime, PlayerListView &view);
+// the user's folder: playerListFolder) and, from the third name on, selects
+// the size that many names make (each name before its size). A missing or
+// empty file (or a missing folder) changes nothing and says nothing; any
+// other failure to read it throws, to be told in a box titled "Error
+// <number> Program Error" that shows its description.
+void loadPlayerNames(const Places &places, Files &files, PlayerListView &view);
 
 }  // namespace zandrel

@@ -4,13 +4,15 @@
 // start-up seeds it too, so no run ever draws from the generator's fixed
 // default seed, which would give every unseeded tournament the same draw.
 
+#include "platform/random_generator.h"
+
 #include <cstdint>
 #include <functional>
 #include <random>
 
 namespace zandrel {
 
-class SeededRandom {
+class SeededRandom : public RandomGenerator {
 public:
     // A reading of the clock: what the generator is seeded from.
     using ClockReading = std::function<std::uint64_t()>;
@@ -19,9 +21,8 @@ public:
     explicit SeededRandom(ClockReading clock = systemClockReading);
 
     // Reads the clock and seeds, the first time only.
-    void seedFromClock();
-    // Uniform in [0, 1), never 1.
-    float next();
+    void seedFromClock() override;
+    float next() override;
 
 private:
     ClockReading m_clock;

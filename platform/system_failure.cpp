@@ -1,7 +1,5 @@
 #include "platform/system_failure.h"
 
-#include "platform/failure.h"
-
 #include <cerrno>
 
 namespace zandrel {
@@ -26,6 +24,11 @@ int failureNumberFor(std::error_code error, bool folderExists)
     if (condition == std::errc::io_error)
         return FailureNumber::DeviceIo;
     return FailureNumber::PathFileAccess;
+}
+
+Failure systemFailure(const std::string &path, std::error_code error, bool folderExists)
+{
+    return Failure(failureNumberFor(error, folderExists), path + ": " + error.message());
 }
 
 }  // namespace zandrel

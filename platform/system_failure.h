@@ -2,6 +2,9 @@
 // The failure numbers of failure.h for the errors the system reports, so
 // that messages and callers can tell a missing file from a full disk.
 
+#include "platform/failure.h"
+
+#include <string>
 #include <system_error>
 
 namespace zandrel {
@@ -11,5 +14,9 @@ namespace zandrel {
 // file; in one that is not, a missing path. What has no number of its own
 // is a path/file access failure.
 int failureNumberFor(std::error_code error, bool folderExists);
+
+// The failure the system reports with `error` on `path` (as the system
+// writes it): its number, and the path with the system's own reason.
+Failure systemFailure(const std::string &path, std::error_code error, bool folderExists);
 
 }  // namespace zandrel

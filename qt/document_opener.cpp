@@ -68,7 +68,7 @@ std::wstring shellTarget(const std::string &target)
 
 }  // namespace
 
-std::shared_ptr<const DocumentOpening> DocumentOpener::open(const std::string &target)
+std::shared_ptr<const DocumentOpening> DocumentOpener::openDocument(const std::string &target)
 {
     auto opening = std::make_shared<DocumentOpening>();
 #ifdef Q_OS_WIN

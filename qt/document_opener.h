@@ -6,7 +6,7 @@
 // program and that program took the document, so it is watched, without
 // blocking, until it ends; it is left to run when the program ends first.
 
-#include "platform/runtime.h"
+#include "platform/desktop.h"
 
 #include <QObject>
 
@@ -15,15 +15,13 @@
 
 namespace zandrel {
 
-class DocumentOpener : public QObject {
+class DocumentOpener : public QObject, public Desktop {
     Q_OBJECT
 
 public:
     using QObject::QObject;
 
-    // Throws Failure with the system's reason when the system refuses at
-    // once; a later refusal shows in the opening it returns.
-    std::shared_ptr<const DocumentOpening> open(const std::string &target);
+    std::shared_ptr<const DocumentOpening> openDocument(const std::string &target) override;
 
 private:
 #ifdef Q_OS_UNIX

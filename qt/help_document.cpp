@@ -1,5 +1,8 @@
 #include "qt/help_document.h"
 
+#include "platform/failure.h"
+#include "qt/qt_text.h"
+
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
@@ -20,109 +23,96 @@ QString tr(const char *text)
     return QCoreApplication::translate("HelpDocument", text);
 }
 
-QString shown(const QString &path)
+// What is wrong with the document; load names the file.
+[[noreturn]] void damaged(const QString &reason)
 {
-    return QDir::toNativeSeparators(path);
+    throw Failure(FailureNumber::PathFileAccess, reason.toStdString());
 }
 
-// One query's rows, or false with the database's reason.
-bool run(QSqlQuery &query, const QString &statement, const QVariantList &values, QString &error)
+// One query's rows; throws with the database's reason.
+void run(QSqlQuery &query, const QString &statement, const QVariantList &values = {})
 {
     query.setForwardOnly(true);
-    if (!query.prepare(statement)) {
-        error = query.lastError().text();
-        return false;
-    }
+    if (!query.prepare(statement))
+        damaged(query.lastError().text());
     for (const QVariant &value : values)
         query.addBindValue(value);
-    if (!query.exec()) {
-        error = query.lastError().text();
-        return false;
-    }
-    return true;
+    if (!query.exec())
+        damaged(query.lastError().text());
 }
 
 }  // namespace
 
-bool HelpDocument::load(const QString &path, QString &error)
+void HelpDocument::load(const QString &path)
 {
     *this = HelpDocument();
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
-        error = tr("The help cannot be read: Qt's SQLite driver (qsqlite) is missing.");
-        return false;
-    }
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        throw Failure(FailureNumber::PathFileAccess,
+                      tr("The help cannot be read: Qt's SQLite driver (qsqlite) is missing.").toStdString());
     // Each load has a connection of its own, gone before it returns.
     static std::atomic<int> loads{0};
     const QString connection = QStringLiteral("zandrel-help-%1").arg(++loads);
     QString reason;
-    bool read = false;
     {
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         database.setDatabaseName(path);
-        if (database.open()) {
+        try {
+            if (!database.open())
+                damaged(database.lastError().text());
             QSqlQuery query(database);
-            read = readNamespace(query, reason) && readFiles(query, reason) && readMetaData(query, reason) &&
-                   readContents(query, reason) && readKeywords(query, reason);
-        } else {
-            reason = database.lastError().text();
+            readNamespace(query);
+            readFiles(query);
+            readMetaData(query);
+            readContents(query);
+            readKeywords(query);
+            if (!m_files.contains(m_startPage.path()))
+                damaged(tr("it has no start page"));
+        } catch (const Failure &failure) {
+            reason = QString::fromStdString(failure.description());
         }
         database.close();
     }
     QSqlDatabase::removeDatabase(connection);
-
-    if (read && !m_files.contains(m_startPage.path()))
-        reason = tr("it has no start page");
-    if (!read || !reason.isEmpty()) {
+    if (!reason.isEmpty()) {
         *this = HelpDocument();
-        error = tr("%1 is not a help document, or it is damaged: %2").arg(shown(path), reason);
-        return false;
+        throw Failure(FailureNumber::PathFileAccess,
+                      tr("%1 is not a help document, or it is damaged: %2").arg(shown(path), reason).toStdString());
     }
-    return true;
 }
 
-bool HelpDocument::readNamespace(QSqlQuery &query, QString &error)
+void HelpDocument::readNamespace(QSqlQuery &query)
 {
-    if (!run(query, QStringLiteral("SELECT Id, Name FROM NamespaceTable ORDER BY Id"), {}, error))
-        return false;
-    if (!query.next() || query.value(1).toString().isEmpty()) {
-        error = tr("it names no namespace");
-        return false;
-    }
+    run(query, QStringLiteral("SELECT Id, Name FROM NamespaceTable ORDER BY Id"), {});
+    if (!query.next() || query.value(1).toString().isEmpty())
+        damaged(tr("it names no namespace"));
     m_namespaceId = query.value(0).toLongLong();
     // URLs keep their host in lower case, so the namespace is kept that way.
     m_namespace = query.value(1).toString().toLower();
-    if (!run(query, QStringLiteral("SELECT Name FROM FolderTable WHERE NamespaceID = ? ORDER BY Id"),
-             {m_namespaceId}, error))
-        return false;
-    if (!query.next() || query.value(0).toString().isEmpty()) {
-        error = tr("it has no folder");
-        return false;
-    }
+    run(query, QStringLiteral("SELECT Name FROM FolderTable WHERE NamespaceID = ? ORDER BY Id"),
+             {m_namespaceId});
+    if (!query.next() || query.value(0).toString().isEmpty())
+        damaged(tr("it has no folder"));
     m_folder = query.value(0).toString();
-    return true;
 }
 
-bool HelpDocument::readFiles(QSqlQuery &query, QString &error)
+void HelpDocument::readFiles(QSqlQuery &query)
 {
     const QString files = QStringLiteral(
         "SELECT n.FileId, n.Name, d.Data FROM FileNameTable n"
         " JOIN FolderTable f ON f.Id = n.FolderId JOIN FileDataTable d ON d.Id = n.FileId"
         " WHERE f.Name = ? AND f.NamespaceID = ?");
-    if (!run(query, files, {m_folder, m_namespaceId}, error))
-        return false;
+    run(query, files, {m_folder, m_namespaceId});
     while (query.next()) {
         const QUrl url = pageUrl(query.value(1).toString());
         m_files.insert(url.path(), query.value(2).toByteArray());
         m_fileUrls.insert(query.value(0).toLongLong(), url);
     }
-    return true;
 }
 
-bool HelpDocument::readMetaData(QSqlQuery &query, QString &error)
+void HelpDocument::readMetaData(QSqlQuery &query)
 {
-    if (!run(query, QStringLiteral("SELECT Name, Value FROM MetaDataTable"), {}, error))
-        return false;
+    run(query, QStringLiteral("SELECT Name, Value FROM MetaDataTable"), {});
     while (query.next()) {
         const QString name = query.value(0).toString();
         if (name == QLatin1String("title"))
@@ -130,14 +120,12 @@ bool HelpDocument::readMetaData(QSqlQuery &query, QString &error)
         else if (name == QLatin1String("defaultTopic"))
             m_startPage = pageUrl(query.value(1).toString());
     }
-    return true;
 }
 
-bool HelpDocument::readContents(QSqlQuery &query, QString &error)
+void HelpDocument::readContents(QSqlQuery &query)
 {
-    if (!run(query, QStringLiteral("SELECT Data FROM ContentsTable WHERE NamespaceId = ? ORDER BY Id"),
-             {m_namespaceId}, error))
-        return false;
+    run(query, QStringLiteral("SELECT Data FROM ContentsTable WHERE NamespaceId = ? ORDER BY Id"),
+             {m_namespaceId});
     // Each row holds a run of topics in document order, each as its depth,
     // its page and its title, in Qt's data stream format.
     while (query.next()) {
@@ -147,21 +135,17 @@ bool HelpDocument::readContents(QSqlQuery &query, QString &error)
             QString page;
             QString title;
             stream >> depth >> page >> title;
-            if (stream.status() != QDataStream::Ok || depth < 0) {
-                error = tr("its table of contents cannot be read");
-                return false;
-            }
+            if (stream.status() != QDataStream::Ok || depth < 0)
+                damaged(tr("its table of contents cannot be read"));
             m_contents.append({depth, title, pageUrl(page)});
         }
     }
-    return true;
 }
 
-bool HelpDocument::readKeywords(QSqlQuery &query, QString &error)
+void HelpDocument::readKeywords(QSqlQuery &query)
 {
-    if (!run(query, QStringLiteral("SELECT Name, FileId, Anchor FROM IndexTable WHERE NamespaceId = ?"),
-             {m_namespaceId}, error))
-        return false;
+    run(query, QStringLiteral("SELECT Name, FileId, Anchor FROM IndexTable WHERE NamespaceId = ?"),
+             {m_namespaceId});
     while (query.next()) {
         QUrl page = m_fileUrls.value(query.value(1).toLongLong());
         if (page.isEmpty())
@@ -174,7 +158,6 @@ bool HelpDocument::readKeywords(QSqlQuery &query, QString &error)
     std::stable_sort(m_keywords.begin(), m_keywords.end(), [](const Keyword &a, const Keyword &b) {
         return a.keyword.compare(b.keyword, Qt::CaseInsensitive) < 0;
     });
-    return true;
 }
 
 QUrl HelpDocument::pageUrl(const QString &file) const

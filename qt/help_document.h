@@ -40,10 +40,10 @@ public:
 
     static inline const QString Scheme = QStringLiteral("qthelp");
 
-    // Reads the help file at `path`. Returns false, with the reason in
-    // `error`, when it cannot be read or is not a help document with a start
-    // page; the document is then empty.
-    bool load(const QString &path, QString &error);
+    // Reads the help file at `path`. Throws Failure, naming the file and
+    // saying why, when it cannot be read or is not a help document with a
+    // start page; the document is then empty.
+    void load(const QString &path);
 
     QString title() const { return m_title; }
     QUrl startPage() const { return m_startPage; }
@@ -54,11 +54,11 @@ public:
     QByteArray fileData(const QUrl &url) const;
 
 private:
-    bool readNamespace(QSqlQuery &query, QString &error);
-    bool readFiles(QSqlQuery &query, QString &error);
-    bool readMetaData(QSqlQuery &query, QString &error);
-    bool readContents(QSqlQuery &query, QString &error);
-    bool readKeywords(QSqlQuery &query, QString &error);
+    void readNamespace(QSqlQuery &query);
+    void readFiles(QSqlQuery &query);
+    void readMetaData(QSqlQuery &query);
+    void readContents(QSqlQuery &query);
+    void readKeywords(QSqlQuery &query);
     // The URL of `file`, a name inside the document's folder.
     QUrl pageUrl(const QString &file) const;
 

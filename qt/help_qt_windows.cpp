@@ -80,9 +80,7 @@ void QtHelpWindows::requestClose(Handle window)
 void QtHelpWindows::openViewer(const std::string &path, const std::string &title)
 {
     auto viewer = std::make_unique<HelpViewer>();
-    QString error;
-    if (!viewer->openDocument(QString::fromStdString(path), error))
-        throw Failure(FailureNumber::PathFileAccess, error.toStdString());
+    viewer->openDocument(QString::fromStdString(path));
     viewer->setWindowTitle(QString::fromStdString(title));
     viewer->show();
     viewer->activateWindow();

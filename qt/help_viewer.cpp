@@ -1,5 +1,6 @@
 #include "qt/help_viewer.h"
 
+#include "platform/failure.h"
 #include "qt/help_browser.h"
 
 #include <QDir>
@@ -101,18 +102,15 @@ QWidget *HelpViewer::createIndexPage()
     return page;
 }
 
-bool HelpViewer::openDocument(const QString &helpFile, QString &error)
+void HelpViewer::openDocument(const QString &helpFile)
 {
-    if (!QFileInfo(helpFile).isFile()) {
-        error = tr("The help file %1 is missing.").arg(QDir::toNativeSeparators(helpFile));
-        return false;
-    }
-    if (!m_document.load(helpFile, error))
-        return false;
+    if (!QFileInfo(helpFile).isFile())
+        throw Failure(FailureNumber::FileNotFound,
+                      tr("The help file %1 is missing.").arg(QDir::toNativeSeparators(helpFile)).toStdString());
+    m_document.load(helpFile);
     fillContents();
     fillIndex();
     showTopic(m_document.startPage());
-    return true;
 }
 
 void HelpViewer::fillContents()

@@ -26,9 +26,9 @@ public:
     explicit HelpViewer(QWidget *parent = nullptr);
 
     // Reads the help file at `helpFile` and shows the document's first page.
-    // Returns false, with the reason in `error`, when the file cannot be
-    // shown; the viewer is then empty.
-    bool openDocument(const QString &helpFile, QString &error);
+    // Throws Failure, saying why, when the file cannot be shown; the viewer
+    // is then empty.
+    void openDocument(const QString &helpFile);
 
     // For the window's tests.
     HelpBrowser *browser() const { return m_browser; }

@@ -1,5 +1,9 @@
 #include "qt/instance_lock.h"
 
+#include "platform/failure.h"
+#include "product.h"
+#include "qt/qt_text.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,15 +27,17 @@ namespace zandrel {
 
 namespace {
 
-#ifdef Q_OS_UNIX
-QString shown(const QString &path)
+// What stands in the way of the lock, said in words that name the place.
+[[noreturn]] void inTheWay(const QString &why)
 {
-    return QDir::toNativeSeparators(path);
+    throw Failure(FailureNumber::PathFileAccess, why.toStdString());
 }
 
-QString systemFailure(const QString &path, int error)
+#ifdef Q_OS_UNIX
+
+[[noreturn]] void refused(const QString &path, int error)
 {
-    return shown(path) + QStringLiteral(": ") + qt_error_string(error);
+    inTheWay(shown(path) + QStringLiteral(": ") + qt_error_string(error));
 }
 
 QByteArray bytes(const QString &path)
@@ -109,37 +115,36 @@ QString lockPathIn(const QString &folder)
     return QDir(folder).filePath(QStringLiteral("zandrel.lock"));
 }
 
-QString privateFolderProblem(const InstanceFolder &place)
+void makePrivateFolder(const InstanceFolder &place)
 {
     const QString &folder = place.path;
     if (!QDir::isAbsolutePath(folder))
-        return shown(folder) + QStringLiteral(" is not a full path");
+        inTheWay(shown(folder) + QStringLiteral(" is not a full path"));
     if (folder.contains(QChar::ReplacementCharacter))
-        return shown(folder) + QStringLiteral(" is not valid UTF-8 text");
+        inTheWay(shown(folder) + QStringLiteral(" is not valid UTF-8 text"));
     const QByteArray name = bytes(folder);
     struct stat status {};
     if (::lstat(name.constData(), &status) != 0) {
         if (place.withParents)
             QDir().mkpath(QFileInfo(folder).path());
         if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
-            return systemFailure(folder, errno);
+            refused(folder, errno);
         if (::lstat(name.constData(), &status) != 0)
-            return systemFailure(folder, errno);
+            refused(folder, errno);
     }
     if (S_ISLNK(status.st_mode))
-        return shown(folder) + QStringLiteral(" is a symbolic link, not a folder");
+        inTheWay(shown(folder) + QStringLiteral(" is a symbolic link, not a folder"));
     if (!S_ISDIR(status.st_mode))
-        return shown(folder) + QStringLiteral(" is not a folder");
+        inTheWay(shown(folder) + QStringLiteral(" is not a folder"));
     if (status.st_uid != ::geteuid())
-        return QStringLiteral("%1 belongs to another user (uid %2)").arg(shown(folder)).arg(status.st_uid);
+        inTheWay(QStringLiteral("%1 belongs to another user (uid %2)").arg(shown(folder)).arg(status.st_uid));
     if ((status.st_mode & 077) != 0)
-        return QStringLiteral("%1 is open to other users (mode %2)")
-            .arg(shown(folder))
-            .arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'));
-    return {};
+        inTheWay(QStringLiteral("%1 is open to other users (mode %2)")
+                     .arg(shown(folder))
+                     .arg(status.st_mode & 07777, 4, 8, QLatin1Char('0')));
 }
 
-InstanceLock::Outcome InstanceLock::take(const QString &path, QString *problem)
+bool InstanceLock::take(const QString &path)
 {
     release();
     const QByteArray name = bytes(path);
@@ -159,18 +164,16 @@ InstanceLock::Outcome InstanceLock::take(const QString &path, QString *problem)
             || opened.st_uid != ::geteuid()) {
             if (descriptor >= 0)
                 ::close(descriptor);
-            *problem = notALockFile(path);
-            if (problem->isEmpty())
-                *problem = systemFailure(path, descriptor < 0 ? error : EPERM);
-            return Outcome::Unusable;
+            if (const QString why = notALockFile(path); !why.isEmpty())
+                inTheWay(why);
+            refused(path, descriptor < 0 ? error : EPERM);
         }
         if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
             const int refusal = errno;
             ::close(descriptor);
             if (refusal == EWOULDBLOCK)
-                return Outcome::HeldByAnother;
-            *problem = systemFailure(path, refusal);
-            return Outcome::Unusable;
+                return false;
+            refused(path, refusal);
         }
         struct stat named {};
         if (::lstat(name.constData(), &named) == 0 && sameFile(named, opened)) {
@@ -178,12 +181,11 @@ InstanceLock::Outcome InstanceLock::take(const QString &path, QString *problem)
             ::fchmod(descriptor, 0600);
             m_descriptor = descriptor;
             m_path = path;
-            return Outcome::Taken;
+            return true;
         }
         ::close(descriptor);
     }
-    *problem = shown(path) + QStringLiteral(" is being replaced again and again");
-    return Outcome::Unusable;
+    inTheWay(shown(path) + QStringLiteral(" is being replaced again and again"));
 }
 
 bool InstanceLock::isHeld(const QString &path)
@@ -260,15 +262,16 @@ QList<InstanceFolder> instanceFolders(const QString &)
 {
     // Named system objects need no folder: the temporary folder may be
     // missing, read-only or a file, and one copy still runs.
-    QList<InstanceFolder> places{{QStringLiteral("Zandrel")}};
+    const QString name = QString::fromLatin1(product::Name);
+    QList<InstanceFolder> places{{name}};
     if (const QString user = processUser(::GetCurrentProcessId()); !user.isEmpty())
-        places.append({QStringLiteral("Zandrel-") + user});
+        places.append({name + QLatin1Char('-') + user});
     return places;
 }
 
-QString privateFolderProblem(const InstanceFolder &)
+void makePrivateFolder(const InstanceFolder &)
 {
-    return {};  // a mutex's name lives in the session, which is the user's own
+    // Nothing to make: a mutex's name lives in the session, which is the user's own.
 }
 
 QString lockPathIn(const QString &place)
@@ -276,7 +279,7 @@ QString lockPathIn(const QString &place)
     return place;
 }
 
-InstanceLock::Outcome InstanceLock::take(const QString &name, QString *problem)
+bool InstanceLock::take(const QString &name)
 {
     release();
     // Created owned, as a start that is first; a later one opens the same
@@ -284,19 +287,17 @@ InstanceLock::Outcome InstanceLock::take(const QString &name, QString *problem)
     // however it ends.
     const HANDLE mutex = ::CreateMutexW(nullptr, TRUE, wide(name));
     const DWORD error = ::GetLastError();
-    if (mutex == nullptr) {
-        *problem = error == ERROR_ACCESS_DENIED
-                       ? QStringLiteral("the mutex %1 belongs to another user").arg(name)
-                       : QStringLiteral("the mutex %1: %2").arg(name, qt_error_string(static_cast<int>(error)));
-        return Outcome::Unusable;
-    }
+    if (mutex == nullptr && error == ERROR_ACCESS_DENIED)
+        inTheWay(QStringLiteral("the mutex %1 belongs to another user").arg(name));
+    if (mutex == nullptr)
+        inTheWay(QStringLiteral("the mutex %1: %2").arg(name, qt_error_string(static_cast<int>(error))));
     if (error == ERROR_ALREADY_EXISTS) {
         ::CloseHandle(mutex);
-        return Outcome::HeldByAnother;
+        return false;
     }
     m_handle = mutex;
     m_path = name;
-    return Outcome::Taken;
+    return true;
 }
 
 bool InstanceLock::isHeld(const QString &name)

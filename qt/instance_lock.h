@@ -29,9 +29,10 @@ struct InstanceFolder {
 // user, for a session where "Zandrel" is another user's.
 QList<InstanceFolder> instanceFolders(const QString &temporaryFolder);
 
-// What keeps `folder` from being one where nobody but this user can make a
-// name first; empty when nothing does. A missing one is made, mode 0700.
-QString privateFolderProblem(const InstanceFolder &folder);
+// Makes sure `folder` is one where nobody but this user can make a name
+// first: a missing one is made, mode 0700. Throws Failure, naming the folder
+// and saying what is in the way, when it is not.
+void makePrivateFolder(const InstanceFolder &folder);
 
 // The lock's own name in a place: zandrel.lock in the folder, or the mutex's name.
 QString lockPathIn(const QString &place);
@@ -45,17 +46,15 @@ QString processUser(unsigned long processId);
 
 class InstanceLock {
 public:
-    enum class Outcome { Taken, HeldByAnother, Unusable };
-
     InstanceLock() = default;
     ~InstanceLock() { release(); }
     InstanceLock(const InstanceLock &) = delete;
     InstanceLock &operator=(const InstanceLock &) = delete;
 
-    // Takes the lock at `path` unless another process holds it. Unusable
-    // when something other than a lock file of this user's stands there, or
-    // the system refuses; `problem` then says what, naming the path.
-    Outcome take(const QString &path, QString *problem);
+    // Takes the lock at `path`, or false when another process holds it.
+    // Throws Failure, naming the path and saying what, when something other
+    // than a lock file of this user's stands there, or the system refuses.
+    bool take(const QString &path);
     // Whether some process holds the lock at `path`; nothing there, or
     // nothing this user may open, holds nothing.
     static bool isHeld(const QString &path);

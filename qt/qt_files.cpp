@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/system_failure.h"
+#include "qt/qt_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,21 +26,10 @@ namespace zandrel {
 
 namespace {
 
-QString qs(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-// The number for a system error met on `path`.
-int failureNumberAt(std::error_code error, const QString &path)
-{
-    return failureNumberFor(error, QFileInfo(path).absoluteDir().exists());
-}
-
 // A failure that names the file and carries the system's own reason.
 Failure fileFailure(const QString &path, std::error_code error)
 {
-    return Failure(failureNumberAt(error, path), QtFiles::nativePath(path) + ": " + error.message());
+    return systemFailure(nativePath(path), error, QFileInfo(path).absoluteDir().exists());
 }
 
 // For a QFile call that failed: errno where the system set it (Unix),
@@ -52,7 +42,7 @@ Failure fileFailure(const QFileDevice &file, const QString &path, int savedErrno
                        : QFileInfo::exists(path)                     ? FailureNumber::PathFileAccess
                        : QFileInfo(path).absoluteDir().exists()      ? FailureNumber::FileNotFound
                                                                      : FailureNumber::PathNotFound;
-    return Failure(number, QtFiles::nativePath(path) + ": " + file.errorString().toStdString());
+    return Failure(number, nativePath(path) + ": " + file.errorString().toStdString());
 }
 
 // Something other than a regular file (a folder, a FIFO, a device, a link)
@@ -69,7 +59,7 @@ void refuseUnlessRegularOrAbsent(const QString &path)
 {
     if (somethingElseAt(path)) {
         throw Failure(FailureNumber::PathFileAccess,
-                      QtFiles::nativePath(path) + (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink()
+                      nativePath(path) + (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink()
                                           ? ": Is a directory, not a file"
                                           : " is not a regular file"));
     }
@@ -110,7 +100,7 @@ void QtFiles::openForReading(QFile &file)
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        throw Failure(FailureNumber::PathFileAccess, QtFiles::nativePath(name) + " is not a regular file");
+        throw Failure(FailureNumber::PathFileAccess, nativePath(name) + " is not a regular file");
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
@@ -132,10 +122,12 @@ void QtFiles::createFileExclusive(const std::string &path, const Bytes &bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
                    QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw fileFailure(file, name, errno);
-    if (const std::error_code error = writeBytes(file, bytes)) {
+    try {
+        writeBytes(file, bytes);
+    } catch (const Failure &) {
         file.close();
         QFile::remove(name);
-        throw fileFailure(name, error);
+        throw;
     }
 }
 
@@ -152,10 +144,10 @@ void QtFiles::replaceFile(const std::string &path, const Bytes &bytes)
 #ifdef Q_OS_WIN
     // A user who marks a file read-only wants it kept: Windows itself would
     // refuse the rename below, but Wine would not.
-    const DWORD attributes = ::GetFileAttributesW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(name).utf16()));
+    const DWORD attributes = ::GetFileAttributesW(reinterpret_cast<const wchar_t *>(shown(name).utf16()));
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         throw Failure(FailureNumber::PermissionDenied,
-                      QtFiles::nativePath(name) + " is read-only, so it is kept as it is. To replace it, clear "
+                      nativePath(name) + " is read-only, so it is kept as it is. To replace it, clear "
                                                   "Read-only in its Properties, then try again.");
 #endif
     // One left by a run that was cut short; if it will not go, the
@@ -166,18 +158,18 @@ void QtFiles::replaceFile(const std::string &path, const Bytes &bytes)
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         throw fileFailure(file, temporary, errno);
-    std::error_code error = writeBytes(file, bytes);
-    file.close();
-    const QString failed = error ? temporary : name;
-    if (!error)
-        error = renameOver(temporary, name);
-    if (error) {
+    try {
+        writeBytes(file, bytes);
+        file.close();
+        renameOver(temporary, name);
+    } catch (const Failure &) {
+        file.close();
         QFile::remove(temporary);
-        throw fileFailure(failed, error);
+        throw;
     }
 }
 
-std::error_code QtFiles::writeBytes(QFile &file, const Bytes &bytes)
+void QtFiles::writeBytes(QFile &file, const Bytes &bytes)
 {
     const char *data = reinterpret_cast<const char *>(bytes.data());
     qint64 left = static_cast<qint64>(bytes.size());
@@ -185,27 +177,24 @@ std::error_code QtFiles::writeBytes(QFile &file, const Bytes &bytes)
         errno = 0;
         const qint64 written = file.write(data, left);
         if (written <= 0)
-            return errno != 0 ? std::error_code(errno, std::generic_category())
-                              : std::make_error_code(std::errc::io_error);
+            throw fileFailure(file.fileName(), errno != 0 ? std::error_code(errno, std::generic_category())
+                                                          : std::make_error_code(std::errc::io_error));
         data += written;
         left -= written;
     }
-    return {};
 }
 
-std::error_code QtFiles::renameOver(const QString &from, const QString &to)
+void QtFiles::renameOver(const QString &from, const QString &to)
 {
 #ifdef Q_OS_WIN
     // What QSaveFile does: the target is replaced in one step.
-    if (::MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()),
-                      reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return {};
-    return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    if (!::MoveFileExW(reinterpret_cast<const wchar_t *>(shown(from).utf16()),
+                       reinterpret_cast<const wchar_t *>(shown(to).utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        throw fileFailure(to, std::error_code(static_cast<int>(::GetLastError()), std::system_category()));
 #else
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return {};
-    return std::error_code(errno, std::generic_category());
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        throw fileFailure(to, std::error_code(errno, std::generic_category()));
 #endif
 }
 
@@ -215,7 +204,7 @@ void QtFiles::removeFile(const std::string &path)
     QFile file(name);
     errno = 0;
     if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
-        throw Failure(FailureNumber::FileNotFound, QtFiles::nativePath(name) + ": File not found");
+        throw Failure(FailureNumber::FileNotFound, nativePath(name) + ": File not found");
     if (!file.remove())
         throw fileFailure(file, name, errno);
 }
@@ -254,7 +243,8 @@ void QtFiles::makeFolder(const std::string &folder)
     errno = 0;
     if (!QDir().mkpath(name)) {
         const std::error_code error(errno != 0 ? errno : EEXIST, std::generic_category());
-        throw Failure(failureNumberAt(error, name), QtFiles::nativePath(name) + ": cannot create the folder: " + error.message());
+        const Failure failure = fileFailure(name, error);
+        throw Failure(failure.number(), nativePath(name) + ": cannot create the folder: " + error.message());
     }
 }
 
@@ -265,20 +255,15 @@ std::string QtFiles::createTempFile(const std::string &prefix)
         throw Failure(FailureNumber::PathNotFound, "neither TMP nor TEMP names a temporary folder");
     if (!QFileInfo(folder).isDir())
         throw Failure(FailureNumber::PathNotFound,
-                      QtFiles::nativePath(folder) + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
+                      nativePath(folder) + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
     QTemporaryFile file(QDir(folder).absoluteFilePath(qs(prefix) + QStringLiteral("XXXXXX.tmp")));
     file.setAutoRemove(false);
     errno = 0;
     if (!file.open()) {
         const std::error_code error(errno, std::generic_category());
-        throw Failure(failureNumberAt(error, folder), QtFiles::nativePath(folder) + ": " + file.errorString().toStdString());
+        throw Failure(fileFailure(folder, error).number(), nativePath(folder) + ": " + file.errorString().toStdString());
     }
-    return QtFiles::nativePath(file.fileName());
-}
-
-std::string QtFiles::nativePath(const QString &path)
-{
-    return QDir::toNativeSeparators(path).toStdString();
+    return nativePath(file.fileName());
 }
 
 QString QtFiles::temporaryFolder()

@@ -5,44 +5,36 @@
 // names the path and carries the system's own reason, numbered as
 // platform/failure.h numbers file failures.
 
-#include "platform/runtime.h"
+#include "platform/files.h"
 
 #include <QString>
-
-#include <cstddef>
-#include <limits>
-#include <string>
-#include <system_error>
 
 class QFile;
 
 namespace zandrel {
 
-class QtFiles {
+class QtFiles : public Files {
 public:
-    virtual ~QtFiles() = default;
-
-    Bytes readFile(const std::string &path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
-    void createFileExclusive(const std::string &path, const Bytes &bytes);
-    void replaceFile(const std::string &path, const Bytes &bytes);
-    void removeFile(const std::string &path);
-    bool fileExists(const std::string &path) const;
-    bool isOwnFile(const std::string &path) const;
-    bool canWriteInFolder(const std::string &folder);
-    void makeFolder(const std::string &folder);
-    std::string createTempFile(const std::string &prefix);
+    Bytes readFile(const std::string &path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max()) override;
+    void createFileExclusive(const std::string &path, const Bytes &bytes) override;
+    void replaceFile(const std::string &path, const Bytes &bytes) override;
+    void removeFile(const std::string &path) override;
+    bool fileExists(const std::string &path) const override;
+    bool isOwnFile(const std::string &path) const override;
+    bool canWriteInFolder(const std::string &folder) override;
+    void makeFolder(const std::string &folder) override;
+    std::string createTempFile(const std::string &prefix) override;
 
     // The system's temporary folder as configured, whether or not it exists;
     // empty when nothing names one.
     static QString temporaryFolder();
-    // A path as the system writes it, and so as failures name it.
-    static std::string nativePath(const QString &path);
 
 protected:
     // The two steps of a replacement that the system can refuse, apart so
     // that tests can make them fail the way a full disk or a busy file does.
-    virtual std::error_code writeBytes(QFile &file, const Bytes &bytes);
-    virtual std::error_code renameOver(const QString &from, const QString &to);
+    // Each throws a Failure naming its file: the one written, or the target.
+    virtual void writeBytes(QFile &file, const Bytes &bytes);
+    virtual void renameOver(const QString &from, const QString &to);
 
 private:
     // Opens a regular file for reading; anything else fails without waiting.

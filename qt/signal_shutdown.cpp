@@ -1,6 +1,6 @@
 #include "qt/signal_shutdown.h"
 
-#include "qt/qt_runtime.h"
+#include "qt/single_instance.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -45,9 +45,9 @@ void makeNonBlockingAndPrivate(int descriptor)
 }  // namespace
 #endif
 
-SignalShutdown::SignalShutdown(QWidget &window, QtRuntime &runtime)
+SignalShutdown::SignalShutdown(QWidget &window, SingleInstance &oneCopy)
     : m_window(window)
-    , m_runtime(runtime)
+    , m_oneCopy(oneCopy)
 {
 #ifdef Q_OS_UNIX
     Q_ASSERT(writeEnd == -1);
@@ -111,7 +111,7 @@ void SignalShutdown::readSignals()
 void SignalShutdown::closeAsTold()
 {
     m_requested = true;
-    m_runtime.beginShutdown();
+    m_oneCopy.beginShutdown();
     // As the user would close them: a box that is open (one start-up shows
     // before the window, or one of the window's own) goes first, so that the
     // code waiting on it goes on; then the window, whose close event runs

@@ -24,12 +24,12 @@ class QWidget;
 
 namespace zandrel {
 
-class QtRuntime;
+class SingleInstance;
 
 class SignalShutdown {
 public:
     // Only one may exist at a time; the previous handlers come back with its end.
-    SignalShutdown(QWidget &window, QtRuntime &runtime);
+    SignalShutdown(QWidget &window, SingleInstance &oneCopy);
     ~SignalShutdown();
     SignalShutdown(const SignalShutdown &) = delete;
     SignalShutdown &operator=(const SignalShutdown &) = delete;
@@ -45,7 +45,7 @@ private:
     void closeAsTold();
 
     QWidget &m_window;
-    QtRuntime &m_runtime;
+    SingleInstance &m_oneCopy;
     std::unique_ptr<QSocketNotifier> m_notifier;
     QMetaObject::Connection m_sessionEnd;
     bool m_requested = false;

@@ -1,7 +1,10 @@
 #include "qt/single_instance.h"
 
+#include "platform/failure.h"
+#include "product.h"
 #include "qt/instance_lock.h"
 #include "qt/qt_files.h"
+#include "qt/qt_text.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -33,43 +36,40 @@ namespace {
 constexpr int HandOverWaitMilliseconds = 5000;
 constexpr int ConnectMilliseconds = 200;
 constexpr int RetryMilliseconds = 20;
+// A later start sends one line, a window's title; anything longer is no title of ours.
+constexpr qint64 MaxTitleBytes = 1024;
+// How long a later start waits for its title to be taken, and for the running copy to hang up.
+constexpr int HandOverWriteMilliseconds = 2000;
 
-// What gets in the way of the one-copy rule is said in one line on standard
-// error, however many things do: it is no reason to stop a start, nor to
-// hold it up with a box.
-void warnOneLine(const QStringList &trouble)
+// What stands in the way of the one-copy rule, in words that name the place.
+[[noreturn]] void inTheWay(const QString &why)
 {
-    if (trouble.isEmpty())
-        return;
-    std::fprintf(stderr, "Zandrel: %s\n", trouble.join(QLatin1String("; ")).toLocal8Bit().constData());
-    std::fflush(stderr);
+    throw Failure(FailureNumber::PathFileAccess, why.toStdString());
 }
 
 #ifdef Q_OS_UNIX
 // A socket's name must fit in its address, which holds about a hundred
 // bytes: a runtime folder with a long path cannot take the socket.
-QString tooLongForASocket(const QString &name)
+void refuseTooLongForASocket(const QString &name)
 {
     constexpr std::size_t room = sizeof(sockaddr_un::sun_path) - 1;  // its last byte ends the name
-    if (static_cast<std::size_t>(QFile::encodeName(name).size()) <= room)
-        return {};
-    return QStringLiteral("%1 is too long a name for a socket (at most %2 bytes)").arg(name).arg(room);
+    if (static_cast<std::size_t>(QFile::encodeName(name).size()) > room)
+        inTheWay(QStringLiteral("%1 is too long a name for a socket (at most %2 bytes)").arg(name).arg(room));
 }
 
-// What sits where the socket belongs when that is not a socket; empty when it
-// is one or nothing is there.
-QString squatter(const QString &path)
+// Something other than a socket where the socket belongs.
+void refuseSquatter(const QString &path)
 {
     struct stat status {};
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISSOCK(status.st_mode))
-        return {};
+        return;
     const char *what = S_ISDIR(status.st_mode)   ? "a folder"
                        : S_ISREG(status.st_mode) ? "a file"
                        : S_ISLNK(status.st_mode) ? "a symbolic link"
                                                  : "something other than a socket";
-    return QStringLiteral("%1 is %2, not Zandrel's socket: one copy still runs at a time, but starting Zandrel "
-                          "again cannot bring its window to the front until that is removed")
-        .arg(path, QLatin1String(what));
+    inTheWay(QStringLiteral("%1 is %2, not Zandrel's socket: one copy still runs at a time, but starting Zandrel "
+                            "again cannot bring its window to the front until that is removed")
+                 .arg(path, QLatin1String(what)));
 }
 
 // The user of the process at the other end of a connected local socket; -1
@@ -133,30 +133,32 @@ bool SingleInstance::claim()
     // because looking for a listener, clearing a stale socket and listening
     // are steps that other starts slip between. The system lets it go when
     // its holder ends, however it ends, and no age makes a held lock stale.
-    const QList<InstanceFolder> folders = instanceFolders(QtFiles::temporaryFolder());
+    const QList<InstanceFolder> places = instanceFolders(QtFiles::temporaryFolder());
     const QDeadlineTimer deadline(HandOverWaitMilliseconds);
     for (;;) {
-        QStringList trouble;
-        const QString heldIn = lockInFirstUsableFolder(folders, trouble);
+        m_inTheWay.clear();
+        const QString heldIn = lockInFirstUsablePlace(places);
         if (heldIn.isEmpty()) {
             if (m_lock)
-                listenForLaterCopies(serverName(m_lockFolder), trouble);
+                noteWhatIsInTheWay([this] { listenForLaterCopies(serverName(m_lockFolder)); });
             else
-                trouble << QStringLiteral("so this copy runs without the one-copy rule");
-            warnOneLine(trouble);
+                m_inTheWay << QStringLiteral("so this copy runs without the one-copy rule");
+            sayWhatIsInTheWay();
             return true;
         }
         // The holder listens as soon as it has the lock; until then, or if it
         // ends meanwhile and lets the lock go, this start tries again.
         const QString name = serverName(heldIn);
-        if (reachRunningCopy(name, trouble) != Answer::None) {
-            warnOneLine(trouble);
+        bool answered = true;
+        noteWhatIsInTheWay([&] { answered = reachRunningCopy(name); });
+        if (answered) {
+            sayWhatIsInTheWay();
             return false;
         }
         if (deadline.hasExpired()) {
-            warnOneLine(trouble << QStringLiteral("the copy that holds %1 does not answer on %2")
-                                       .arg(QDir::toNativeSeparators(lockPathIn(heldIn)),
-                                            QDir::toNativeSeparators(name)));
+            m_inTheWay << QStringLiteral("the copy that holds %1 does not answer on %2")
+                              .arg(shown(lockPathIn(heldIn)), shown(name));
+            sayWhatIsInTheWay();
             return false;
         }
         QThread::msleep(RetryMilliseconds);
@@ -167,99 +169,102 @@ bool SingleInstance::claim()
     }
 }
 
-QString SingleInstance::lockInFirstUsableFolder(const QList<InstanceFolder> &folders, QStringList &trouble)
+bool SingleInstance::noteWhatIsInTheWay(const std::function<void()> &step)
 {
-    // A start that found the first folders in the way holds its lock in a
+    try {
+        step();
+        return true;
+    } catch (const Failure &failure) {
+        m_inTheWay << QString::fromStdString(failure.description());
+        return false;
+    }
+}
+
+void SingleInstance::sayWhatIsInTheWay() const
+{
+    // However many things are in the way, one line: none is a reason to stop
+    // a start, nor to hold it up with a box.
+    if (m_inTheWay.isEmpty())
+        return;
+    std::fprintf(stderr, "%s: %s\n", product::Name, m_inTheWay.join(QLatin1String("; ")).toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+QString SingleInstance::lockInFirstUsablePlace(const QList<InstanceFolder> &places)
+{
+    // A start that found the first places in the way holds its lock in a
     // later one; a later start that finds them usable again looks there too,
     // so the two never both run.
-    for (qsizetype i = 0; i < folders.size(); ++i) {
-        const QString &folder = folders[i].path;
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        const QString &place = places[i].path;
         auto lock = std::make_unique<InstanceLock>();
+        bool taken = false;
+        const bool usable = noteWhatIsInTheWay([&] {
 #ifdef Q_OS_UNIX
-        QString problem = tooLongForASocket(serverName(folder));
-        if (problem.isEmpty())
-            problem = privateFolderProblem(folders[i]);
-#else
-        QString problem = privateFolderProblem(folders[i]);
+            refuseTooLongForASocket(serverName(place));
 #endif
-        if (problem.isEmpty()) {
-            switch (lock->take(lockPathIn(folder), &problem)) {
-            case InstanceLock::Outcome::HeldByAnother:
-                return folder;
-            case InstanceLock::Outcome::Taken:
-                for (qsizetype later = i + 1; later < folders.size(); ++later) {
-                    if (InstanceLock::isHeld(lockPathIn(folders[later].path)))
-                        return folders[later].path;
-                }
-                if (!trouble.isEmpty())
-                    trouble << QStringLiteral("the lock and the socket are in %1 instead")
-                                   .arg(QDir::toNativeSeparators(folder));
-                m_lock = std::move(lock);
-                m_lockFolder = folder;
-                return {};
-            case InstanceLock::Outcome::Unusable:
-                break;
-            }
+            makePrivateFolder(places[i]);
+            taken = lock->take(lockPathIn(place));
+        });
+        if (!usable)
+            continue;
+        if (!taken)
+            return place;
+        for (qsizetype later = i + 1; later < places.size(); ++later) {
+            if (InstanceLock::isHeld(lockPathIn(places[later].path)))
+                return places[later].path;
         }
-        trouble << problem;
+        if (!m_inTheWay.isEmpty())
+            m_inTheWay << QStringLiteral("the lock and the socket are in %1 instead").arg(shown(place));
+        m_lock = std::move(lock);
+        m_lockFolder = place;
+        return {};
     }
     return {};
 }
 
-SingleInstance::Answer SingleInstance::reachRunningCopy(const QString &name, [[maybe_unused]] QStringList &trouble)
+bool SingleInstance::reachRunningCopy(const QString &name)
 {
 #ifdef Q_OS_UNIX
-    if (const QString wrong = squatter(name); !wrong.isEmpty()) {
-        trouble << wrong;
-        return Answer::Refused;
-    }
+    refuseSquatter(name);
 #endif
     auto socket = std::make_unique<QLocalSocket>();
     socket->connectToServer(name);
     if (!socket->waitForConnected(ConnectMilliseconds))
-        return Answer::None;
+        return false;
 #ifdef Q_OS_UNIX
     // Only the user can make names in the folder, but root can plant
     // anything anywhere: the title goes to no other user's process.
-    if (const long long uid = peerUid(socket->socketDescriptor()); uid != static_cast<long long>(::geteuid())) {
-        trouble << QStringLiteral("%1 is answered by a process of another user (uid %2); not handing over to it")
-                       .arg(name)
-                       .arg(uid);
-        return Answer::Refused;
-    }
+    if (const long long uid = peerUid(socket->socketDescriptor()); uid != static_cast<long long>(::geteuid()))
+        inTheWay(QStringLiteral("%1 is answered by a process of another user (uid %2); not handing over to it")
+                     .arg(name)
+                     .arg(uid));
 #endif
 #ifdef Q_OS_WIN
     // Anyone may make a pipe under any name that is free: the title goes to
     // no process that is not this user's.
-    if (pipeServerUser(socket->socketDescriptor()) != processUser(::GetCurrentProcessId())) {
-        trouble << QStringLiteral("%1 is served by a process of another user; not handing over to it").arg(name);
-        return Answer::Refused;
-    }
+    if (pipeServerUser(socket->socketDescriptor()) != processUser(::GetCurrentProcessId()))
+        inTheWay(QStringLiteral("%1 is served by a process of another user; not handing over to it").arg(name));
 #endif
     m_handOver = std::move(socket);
-    return Answer::Ours;
+    return true;
 }
 
-void SingleInstance::listenForLaterCopies(const QString &name, QStringList &trouble)
+void SingleInstance::listenForLaterCopies(const QString &name)
 {
 #ifdef Q_OS_UNIX
-    if (const QString wrong = squatter(name); !wrong.isEmpty()) {
-        trouble << wrong;
-        return;
-    }
+    refuseSquatter(name);
     // Only the lock's holder makes the socket, and it removes it before it
     // lets the lock go: one still here was left by a copy that was killed,
     // unless something answers on it, which is not ours to remove.
     if (QFileInfo::exists(name)) {
         QLocalSocket probe;
         probe.connectToServer(name);
-        if (probe.waitForConnected(ConnectMilliseconds)) {
-            trouble << QStringLiteral("%1 is answered by another process (uid %2); starting Zandrel again cannot "
-                                      "bring this window to the front")
-                           .arg(name)
-                           .arg(peerUid(probe.socketDescriptor()));
-            return;
-        }
+        if (probe.waitForConnected(ConnectMilliseconds))
+            inTheWay(QStringLiteral("%1 is answered by another process (uid %2); starting Zandrel again cannot "
+                                    "bring this window to the front")
+                         .arg(name)
+                         .arg(peerUid(probe.socketDescriptor())));
         ::unlink(QFile::encodeName(name).constData());
     }
 #endif
@@ -273,10 +278,11 @@ void SingleInstance::listenForLaterCopies(const QString &name, QStringList &trou
 #endif
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::readActivationRequests);
     if (!m_server->listen(name)) {
-        trouble << QStringLiteral("%1: %2; starting Zandrel again cannot bring this window to the front")
-                       .arg(QDir::toNativeSeparators(name), m_server->errorString());
+        const QString why = QStringLiteral("%1: %2; starting Zandrel again cannot bring this window to the front")
+                                .arg(shown(name), m_server->errorString());
         delete m_server;
         m_server = nullptr;
+        inTheWay(why);
     }
 }
 
@@ -298,7 +304,7 @@ void SingleInstance::readActivationRequests()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             while (socket->canReadLine()) {
-                const QString title = QString::fromUtf8(socket->readLine(1024)).trimmed();
+                const QString title = QString::fromUtf8(socket->readLine(MaxTitleBytes)).trimmed();
                 if (m_activationHandler && !title.isEmpty())
                     m_activationHandler(title);
             }
@@ -311,10 +317,10 @@ void SingleInstance::activateRunningCopy(const std::string &title)
     if (!m_handOver)
         return;  // No copy of ours to hand over to: this one simply ends.
     m_handOver->write(QByteArray::fromStdString(title) + '\n');
-    m_handOver->waitForBytesWritten(2000);
+    m_handOver->waitForBytesWritten(HandOverWriteMilliseconds);
     m_handOver->disconnectFromServer();
     if (m_handOver->state() != QLocalSocket::UnconnectedState)
-        m_handOver->waitForDisconnected(2000);
+        m_handOver->waitForDisconnected(HandOverWriteMilliseconds);
     m_handOver.reset();
 }
 

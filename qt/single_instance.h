@@ -5,6 +5,8 @@
 // the socket a pipe named after the user. A later start that finds the lock
 // taken hands the running copy a window title to bring to the front and ends.
 
+#include "platform/one_copy.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -21,19 +23,17 @@ namespace zandrel {
 class InstanceLock;
 struct InstanceFolder;
 
-class SingleInstance : public QObject {
+class SingleInstance : public QObject, public OneCopy {
     Q_OBJECT
 
 public:
     explicit SingleInstance(QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // Called once at start-up: false when another copy already runs, which
-    // this one is then connected to.
-    bool claim();
-    void release();
-    // Asks the running copy to bring its window titled `title` to the front.
-    void activateRunningCopy(const std::string &title);
+    // False when another copy already runs, which this one is then connected to.
+    bool claim() override;
+    void release() override;
+    void activateRunningCopy(const std::string &title) override;
 
     // Called with the window title a later copy asked to bring to the front.
     void setActivationHandler(std::function<void(const QString &title)> handler);
@@ -46,14 +46,20 @@ public:
     static QString serverName(const QString &folder);
 
 private:
-    enum class Answer { Ours, Refused, None };
-    // Takes the lock in the first folder where it can be had; returns the
-    // folder where another copy holds it instead, or nothing. What stood in
-    // the way is added to `trouble`.
-    QString lockInFirstUsableFolder(const QList<InstanceFolder> &folders, QStringList &trouble);
-    Answer reachRunningCopy(const QString &name, QStringList &trouble);
-    void listenForLaterCopies(const QString &name, QStringList &trouble);
+    // Takes the lock in the first place where it can be had; returns the
+    // place where another copy holds it instead, or nothing.
+    QString lockInFirstUsablePlace(const QList<InstanceFolder> &places);
+    // Connects to the copy that listens on `name`: false when none answers.
+    // Throws Failure when what answers is not ours to hand over to.
+    bool reachRunningCopy(const QString &name);
+    // Throws Failure when later starts cannot reach this copy; it still runs.
+    void listenForLaterCopies(const QString &name);
     void readActivationRequests();
+    // Runs a step of the claim: false, with what its Failure says stood in
+    // the way noted, when it did not get through.
+    bool noteWhatIsInTheWay(const std::function<void()> &step);
+    // Says in one line on standard error what stood in the way, if anything did.
+    void sayWhatIsInTheWay() const;
 
     std::unique_ptr<InstanceLock> m_lock;
     QString m_lockFolder;
@@ -61,6 +67,8 @@ private:
     std::unique_ptr<QLocalSocket> m_handOver;
     std::function<void(const QString &)> m_activationHandler;
     bool m_shuttingDown = false;
+    // What stood in the way of the one-copy rule during the claim.
+    QStringList m_inTheWay;
 };
 
 }  // namespace zandrel

@@ -1,46 +1,31 @@
 #include "templates/bracket_template.h"
 
-#include "platform/failure.h"
-#include "platform/runtime.h"
-#include "templates/builtin_items.h"
+#include "platform/files.h"
 #include "templates/item_extraction.h"
 #include "templates/lzss_decoder.h"
 
 namespace zandrel {
 
-std::string extractBracketTemplate(Runtime &runtime, int templateNumber)
+std::string extractBracketTemplate(Files &files, BuiltInItems &items, int templateNumber)
 {
-    std::string baseName;
-    std::string reason;
-    if (!extraction::createTempFileName(runtime, extraction::TempPrefix, baseName, reason)) {
-        runtime.showMessage(extraction::failureMessage(extraction::NoTempNameMessage, reason), {},
-                            MessageIcon::Stop);
-        return {};
-    }
-    if (extraction::saveItemToDisk(runtime, templateNumber, BuiltInItemType, baseName, &reason) != 0) {
-        removeFileIfPresent(runtime, baseName);
-        runtime.showMessage(extraction::failureMessage(extraction::CannotSaveMessage, reason), {},
-                            MessageIcon::Stop);
-        return {};
-    }
-
+    const std::string itemFile = extraction::writeItemToTemporaryFile(files, items, templateNumber, "");
     std::string page;
     try {
-        page = decompressTemplate(runtime, baseName);
+        page = decompressTemplate(files, itemFile);
     } catch (...) {
-        removeFileIfPresent(runtime, baseName);
+        removeFileIfPresent(files, itemFile);
         throw;
     }
-    runtime.removeFile(baseName);
+    files.removeFile(itemFile);
     return page;
 }
 
-std::string decompressTemplate(Runtime &runtime, const std::string &itemFile)
+std::string decompressTemplate(Files &files, const std::string &itemFile)
 {
-    Bytes bytes = runtime.readFile(itemFile);
+    Bytes bytes = files.readFile(itemFile);
     lzss::decompress(bytes);
     const std::string page = itemFile + ".htm";
-    runtime.createFileExclusive(page, bytes);
+    files.createFileExclusive(page, bytes);
     return page;
 }
 

@@ -8,19 +8,19 @@
 
 namespace zandrel {
 
-class Runtime;
+class BuiltInItems;
+class Files;
 
-// The path of the expanded page for `templateNumber`, or empty text after
-// telling the user, in a box with the Stop icon, that no temporary file could
-// be had or the item could not be saved. Other failures (a corrupt item, a
-// file that cannot be read or written) are thrown as Failure; in every case
-// the compressed copy is gone afterwards.
-std::string extractBracketTemplate(Runtime &runtime, int templateNumber);
+// The path of the expanded page for `templateNumber`. Throws Failure when no
+// temporary file can be had or the item cannot be saved (told as the store's
+// own messages), or when the item is corrupt or a file cannot be read or
+// written; in every case the compressed copy is gone afterwards.
+std::string extractBracketTemplate(Files &files, BuiltInItems &items, int templateNumber);
 
 // Expands the item held in the file `itemFile` into a new file of the
 // same name followed by ".htm" and returns that name. Throws Failure when the
 // item is corrupt, a file cannot be read or written, or the ".htm" name is
 // already taken.
-std::string decompressTemplate(Runtime &runtime, const std::string &itemFile);
+std::string decompressTemplate(Files &files, const std::string &itemFile);
 
 }  // namespace zandrel

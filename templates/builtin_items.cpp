@@ -29,4 +29,10 @@ std::span<const unsigned char> builtInItemBytes(int number, std::string_view typ
     return it->bytes;
 }
 
+Bytes EmbeddedItems::builtInItem(int number, const std::string &typeName)
+{
+    const auto bytes = builtInItemBytes(number, typeName);
+    return Bytes(bytes.begin(), bytes.end());
+}
+
 }  // namespace zandrel

@@ -4,6 +4,8 @@
 // file 163. The build generates the item data (templates/store.cmake); this
 // header is how the rest of the program finds it.
 
+#include "platform/builtin_items.h"
+
 #include <span>
 #include <string_view>
 
@@ -24,5 +26,11 @@ std::span<const unsigned char> builtInItemBytes(int number, std::string_view typ
 
 // Every built-in item, in ascending order of number. Defined by the generated source.
 std::span<const EmbeddedItem> builtInItems();
+
+// The built-in items as the program carries them.
+class EmbeddedItems : public BuiltInItems {
+public:
+    Bytes builtInItem(int number, const std::string &typeName) override;
+};
 
 }  // namespace zandrel

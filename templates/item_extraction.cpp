@@ -1,55 +1,50 @@
 #include "templates/item_extraction.h"
 
+#include "platform/builtin_items.h"
 #include "platform/failure.h"
-#include "platform/runtime.h"
+#include "platform/files.h"
+#include "templates/builtin_items.h"
 
 namespace zandrel::extraction {
 
-bool createTempFileName(Runtime &runtime, const std::string &prefix, std::string &name, std::string &reason)
+namespace {
+
+Failure toldAs(const Failure &failure, const char *message)
 {
-    std::string path;
+    return failure.toldAs({std::string(message) + "\n" + failure.description(), {}, MessageIcon::Stop});
+}
+
+}  // namespace
+
+std::string writeItemToTemporaryFile(Files &files, BuiltInItems &items, int number, const std::string &extension)
+{
+    std::string base;
     try {
-        // A file name cannot hold a NUL, so a path with one is no path at all.
-        path = trimAtNull(runtime.createTempFile(prefix));
+        base = files.createTempFile(TempPrefix);
     } catch (const Failure &failure) {
-        reason = failure.description();
-        return false;
+        throw toldAs(failure, NoTempNameMessage);
     }
-    if (path.empty()) {
-        reason = "The temporary folder gave no usable file name.";
-        return false;
+    // A file name cannot hold a NUL, so a path with one is no path at all.
+    if (base.empty() || base.find('\0') != std::string::npos) {
+        removeFileIfPresent(files, base.substr(0, base.find('\0')));
+        throw toldAs(Failure(FailureNumber::PathFileAccess, "The temporary folder gave no usable file name."),
+                     NoTempNameMessage);
     }
-    name = path;
-    return true;
-}
-
-int saveItemToDisk(Runtime &runtime, int itemNumber, const std::string &typeName, const std::string &path,
-                   std::string *reason)
-{
+    const std::string path = base + extension;
     try {
-        const Bytes item = runtime.builtInItem(itemNumber, typeName);
-        // The file was made for us, exclusive and owner-only. Writing into it by
-        // name could follow a link planted there since, so it is made afresh
-        // under the same guarantees; if the name is taken meanwhile, this fails.
-        if (runtime.fileExists(path))
-            runtime.removeFile(path);
-        runtime.createFileExclusive(path, item);
+        const Bytes item = items.builtInItem(number, BuiltInItemType);
+        // The base file was made for us, exclusive and owner-only. Writing
+        // into it by name could follow a link planted there since, so the
+        // item goes to a file made afresh under the same guarantees; if the
+        // name is taken meanwhile, this fails.
+        files.removeFile(base);
+        files.createFileExclusive(path, item);
     } catch (const Failure &failure) {
-        if (reason)
-            *reason = failure.description();
-        return failure.number();
+        removeFileIfPresent(files, path);
+        removeFileIfPresent(files, base);
+        throw toldAs(failure, CannotSaveMessage);
     }
-    return 0;
-}
-
-std::string failureMessage(const char *message, const std::string &reason)
-{
-    return reason.empty() ? std::string(message) : std::string(message) + "\n" + reason;
-}
-
-std::string trimAtNull(std::string_view text)
-{
-    return std::string(text.substr(0, text.find('\0')));
+    return path;
 }
 
 }  // namespace zandrel::extraction

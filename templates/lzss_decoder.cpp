@@ -1,6 +1,7 @@
 #include "templates/lzss_decoder.h"
 
 #include "platform/failure.h"
+#include "templates/lzss_format.h"
 
 #include <cstdint>
 #include <cstring>
@@ -40,7 +41,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-constexpr std::size_t HeaderSize = 6;
+constexpr int BitsPerByte = 8;
 
 enum Stream { Flags, Distances, Lengths, Literals, StreamCount };
 
@@ -116,8 +117,8 @@ unsigned readBits(State &s, int count)
     unsigned bits = 0;
     for (; count > 0; --count) {
         const unsigned byte = *need(s, Flags, 1);
-        bits = (bits << 1) | ((byte >> (7 - s.flagBit)) & 1u);
-        if (++s.flagBit == 8) {
+        bits = (bits << 1) | ((byte >> (BitsPerByte - 1 - s.flagBit)) & 1u);
+        if (++s.flagBit == BitsPerByte) {
             s.flagBit = 0;
             ++c.next;
         }
@@ -172,25 +173,26 @@ void start(State &s, std::span<const unsigned char> item)
         fail(Error::ShortHeader, s.inLength);
 
     // 64-bit sums: with 24-bit F and M nothing below can overflow.
-    const std::uint64_t f = headerNumber(s.in);
-    const std::uint64_t m = headerNumber(s.in + 3);
-    const std::uint64_t distanceStart = f + 7;
-    const std::uint64_t lengthStart = 2 * m + f + 11;
-    const std::uint64_t literalStart = 3 * m + f + 13;
+    const std::uint64_t flagBytes = headerNumber(s.in) + 1;
+    const std::uint64_t backReferences = headerNumber(s.in + HeaderNumberBytes) + 1;
+    const std::uint64_t distanceStart = HeaderSize + flagBytes;
+    // Each back-reference's distance, then the end marker's.
+    const std::uint64_t lengthStart = distanceStart + DistanceBytes * (backReferences + 1);
+    const std::uint64_t literalStart = lengthStart + backReferences + WindowBytes;
     if (literalStart > s.inLength)
         fail(Error::StreamsPastEnd, s.inLength,
              " (the literals would start at byte " + std::to_string(literalStart) + ")");
 
     s.stream[Flags] = {HeaderSize, static_cast<std::size_t>(distanceStart)};
     s.stream[Distances] = {static_cast<std::size_t>(distanceStart), static_cast<std::size_t>(lengthStart)};
-    s.stream[Lengths] = {static_cast<std::size_t>(lengthStart), static_cast<std::size_t>(literalStart - 1)};
+    s.stream[Lengths] = {static_cast<std::size_t>(lengthStart), static_cast<std::size_t>(literalStart - WindowBytes)};
     s.stream[Literals] = {static_cast<std::size_t>(literalStart), s.inLength};
 
     // Every output byte is a literal or part of a copy whose length code is in
     // the length stream, so this bound holds the whole expansion.
     std::size_t bound = s.inLength - s.stream[Literals].next;
     for (std::size_t i = s.stream[Lengths].next; i < s.stream[Lengths].end; ++i)
-        bound += std::size_t{s.in[i]} + 3;
+        bound += std::size_t{s.in[i]} + MinLength;
     s.out.resize(bound);
 }
 
@@ -206,12 +208,12 @@ Bytes decode(std::span<const unsigned char> item)
             continue;
         }
         const std::size_t distanceAt = s.stream[Distances].next;
-        const unsigned char *d = need(s, Distances, 2);
-        const std::size_t distance = (std::size_t{d[0]} << 8) | d[1];
-        s.stream[Distances].next += 2;
+        const unsigned char *d = need(s, Distances, DistanceBytes);
+        const std::size_t distance = (std::size_t{d[0]} << BitsPerByte) | d[1];
+        s.stream[Distances].next += DistanceBytes;
         if (distance == 0)
             break;
-        const std::size_t length = std::size_t{*need(s, Lengths, 1)} + 3;
+        const std::size_t length = std::size_t{*need(s, Lengths, 1)} + MinLength;
         ++s.stream[Lengths].next;
         copyMatch(s, distance, length, distanceAt);
     }

@@ -18,7 +18,7 @@ using Bytes = std::vector<unsigned char>;
 constexpr std::uint64_t LiteralBits = 1 + 8;
 constexpr std::uint64_t MatchBits = 1 + 16 + 8;
 
-constexpr std::uint32_t MaxHeaderNumber = (1u << 24) - 1;
+constexpr std::uint32_t MaxHeaderNumber = (1u << (8 * HeaderNumberBytes)) - 1;
 
 // How many earlier places with the same three bytes are tried. Pages repeat
 // the same markup thousands of times; beyond this the gain is nil.
@@ -156,25 +156,26 @@ Bytes writeStream(std::span<const unsigned char> in, const std::vector<Match> &t
             ++position;
         } else {
             flags[bit / 8] |= static_cast<unsigned char>(0x80u >> (bit % 8));
-            putNumber(distances, t.distance, 2);
+            putNumber(distances, t.distance, DistanceBytes);
             lengths.push_back(static_cast<unsigned char>(t.length - MinLength));
             position += t.length;
         }
         ++bit;
     }
     flags[bit / 8] |= static_cast<unsigned char>(0x80u >> (bit % 8));
-    putNumber(distances, 0, 2);
+    putNumber(distances, 0, DistanceBytes);
 
     Bytes out;
-    out.reserve(6 + flags.size() + distances.size() + lengths.size() + 1 + literals.size() + 3);
-    putNumber(out, flagBytes - 1, 3);
-    putNumber(out, matches - 1, 3);
+    out.reserve(HeaderSize + flags.size() + distances.size() + lengths.size() + WindowBytes + literals.size() +
+                ItemAlignment - 1);
+    putNumber(out, flagBytes - 1, HeaderNumberBytes);
+    putNumber(out, matches - 1, HeaderNumberBytes);
     out.insert(out.end(), flags.begin(), flags.end());
     out.insert(out.end(), distances.begin(), distances.end());
     out.insert(out.end(), lengths.begin(), lengths.end());
     out.push_back(WindowKiB);
     out.insert(out.end(), literals.begin(), literals.end());
-    out.resize((out.size() + 3) / 4 * 4, 0);
+    out.resize((out.size() + ItemAlignment - 1) / ItemAlignment * ItemAlignment, 0);
     return out;
 }
 

@@ -3,16 +3,12 @@
 // (templates/lzss_decoder.h) expands. Only the build runs it (the `lzss`
 // tool); the program never compresses anything.
 
-#include <cstddef>
+#include "templates/lzss_format.h"
+
 #include <span>
 #include <vector>
 
 namespace zandrel::lzss {
-
-inline constexpr std::size_t MinLength = 3;
-inline constexpr std::size_t MaxLength = 258;
-inline constexpr std::size_t MaxDistance = 16383;  // below the 16 KiB window; 0 is the end marker
-inline constexpr unsigned char WindowKiB = 16;
 
 // The stored item for `input`: the stream, padded with zero bytes to a
 // multiple of 4. Matches are chosen by the shortest encoding over the longest

@@ -3,6 +3,7 @@
 
 # The program's side: expanding an item and writing it out as a page.
 target_sources(zandrel_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/lzss_format.h
     ${CMAKE_CURRENT_LIST_DIR}/lzss_decoder.h
     ${CMAKE_CURRENT_LIST_DIR}/lzss_decoder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/item_extraction.h

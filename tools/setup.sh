@@ -3,7 +3,8 @@
 #
 #   tools/setup.sh run    install the packages, build, and start Zandrel
 #   tools/setup.sh test   install the packages, build, and run every test:
-#                         a normal build, one under AddressSanitizer and
+#                         a normal build (run twice: as it comes, and from
+#                         a shell set to mislead it), one under AddressSanitizer and
 #                         UndefinedBehaviorSanitizer, a short fuzz run, the
 #                         Debian package built and checked, and the pure
 #                         logic built for Windows and tested under Wine
@@ -50,7 +51,7 @@ if [ "$mode" = test ]; then
         libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
         clang libclang-rt-14-dev
         chromium poppler-utils xvfb xdotool
-        dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+        dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 locales
     )
 fi
 if [ "$mode" = test ]; then
@@ -89,6 +90,10 @@ if [ "$mode" = run ]; then
     exec "$root/build/app/zandrel"
 fi
 
+# From here on the tests' own kit: the environment they rely on, and Wine
+# prefixes of their own.
+. "$root/tests/support/kit.sh"
+
 # Windows: Qt built once from Debian's own Qt sources, kept outside the tree
 # and reused; Zandrel built against it, its tests run under Wine in a Wine
 # prefix of their own, the zip packed, and the program in it driven under
@@ -100,14 +105,8 @@ if [ "$mode" = windows ] || [ "$mode" = windows-dist ]; then
     dir=$root/build-windows
     cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release --toolchain "$root/cmake/mingw-w64.cmake" \
         -DCMAKE_PREFIX_PATH="$qt" -DZANDREL_BUILD_BENCHMARKS=OFF
-    WINEPREFIX=$(mktemp -d)
-    export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-    trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
-    # The prefix goes on setting itself up after wineboot returns; a window
-    # shown before it is done is never exposed, as a build with nothing
-    # left to do shows.
-    wineboot --init >/dev/null 2>&1
-    wineserver -w
+    new_wine_prefix
+    trap end_wine_prefix EXIT
     cmake --build "$dir" -j "$jobs"
     # Every test, the window's on the windows platform and so on a display
     # of their own; but the print check, which prints with the host's
@@ -172,6 +171,21 @@ configure "$root/build-check" -DZANDREL_REQUIRE_PRINT_CHECK=ON
 cmake --build "$root/build-check" -j "$jobs"
 ctest --test-dir "$root/build-check" --output-on-failure -j "$jobs"
 
+# The same tests again from a shell that would mislead them, as build
+# machines and other projects' CI set one: Qt told to use another platform,
+# a Wayland display, an X display nobody serves, no runtime folder, a
+# Turkish locale and a temporary folder of its own. Each test sets what it
+# relies on and clears the rest.
+if ! locale -a | grep -qi '^tr_TR\.utf-\?8$'; then
+    $sudo sed -i 's/^# *\(tr_TR\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    $sudo locale-gen >/dev/null
+fi
+misleading_tmp=$(mktemp -d)
+env -u XDG_RUNTIME_DIR QT_QPA_PLATFORM=offscreen WAYLAND_DISPLAY=wayland-0 DISPLAY="$(unanswered_display)" \
+    LANG=C LC_ALL=tr_TR.UTF-8 TMPDIR="$misleading_tmp" \
+    ctest --test-dir "$root/build-check" --output-on-failure -j "$jobs"
+rm -rf "$misleading_tmp"
+
 # Under the sanitizers: every test but the print check, whose pages are the
 # same bytes as above.
 configure "$root/build-check-sanitize" -DZANDREL_SANITIZE=ON -DZANDREL_BUILD_BENCHMARKS=OFF
@@ -195,10 +209,8 @@ build_package
 # again and compare it with its page, and read the version record back.
 windows_stage() {
     local dir=$root/build-check-windows
-    WINEPREFIX=$(mktemp -d)
-    export WINEPREFIX WINEDEBUG=-all
-    trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
-    wineboot --init >/dev/null 2>&1
+    new_wine_prefix
+    trap end_wine_prefix EXIT
     cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         --toolchain "$root/cmake/mingw-w64.cmake" -DZANDREL_CORE_ONLY=ON
     cmake --build "$dir" -j "$jobs"

@@ -10,6 +10,7 @@
 set -u
 
 program=${1:?program}
+. "$(dirname "$0")/../support/kit.sh"
 launcher=/usr/libexec/at-spi-bus-launcher
 if [ -z "${ZANDREL_ON_BUS:-}" ]; then
     for tool in xdotool dbus-run-session; do
@@ -18,7 +19,7 @@ if [ -z "${ZANDREL_ON_BUS:-}" ]; then
     [ -x "$launcher" ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
         { echo "needs at-spi2-core and python3-pyatspi, skipping"; exit 77; }
     # The buses' daemons chatter on standard error; only the check's own lines are kept.
-    output=$(ZANDREL_ON_BUS=1 "$(dirname "$0")/../support/on_private_x.sh" dbus-run-session -- "$0" "$@" 2>&1)
+    output=$(ZANDREL_ON_BUS=1 "$kit/on_private_x.sh" dbus-run-session -- "$0" "$@" 2>&1)
     status=$?
     grep -v '^dbus-daemon\|^SpiRegistry' <<<"$output"
     exit "$status"
@@ -39,14 +40,10 @@ pids+=($!)
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$root/program/zandrel" 2>"$root/stderr" &
 pids+=($!)
 # A build with the sanitizers, among other tests, may take long to show it.
-window=
-for _ in $(seq 600); do
-    window=$(xdotool search --name '^Zandrel$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    kill -0 "${pids[1]}" 2>/dev/null || break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "FAIL: no window"; cat "$root/stderr"; exit 1; }
+kit_log=$root/stderr
+shows_or_ends() { has_window Zandrel || ended "${pids[1]}"; }
+await 60 shows_or_ends && has_window Zandrel || fail "no window"
+window=$(window_named Zandrel)
 xdotool windowfocus --sync "$window"
 export ZANDREL_WINDOW=$window
 

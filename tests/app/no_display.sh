@@ -5,11 +5,8 @@
 #   no_display.sh PROGRAM
 set -u
 program=$1
-failed=0
-free_display=:97
-while [ -e "/tmp/.X11-unix/X${free_display#:}" ]; do
-    free_display=":$((${free_display#:} + 1))"
-done
+. "$(dirname "$0")/../support/kit.sh"
+free_display=$(unanswered_display)
 
 # check NAME EXPECTED UNEXPECTED [VARIABLE=VALUE...]
 check() {
@@ -21,12 +18,13 @@ check() {
     lines=$(printf '%s\n' "$err" | grep -c .)
     if [ "$status" -ne 1 ] || [ "$lines" -ne 1 ] || [[ "$err" != *"$expected"* ]] ||
         [[ -n "$unexpected" && "$err" == *"$unexpected"* ]]; then
-        echo "$name: status $status, $lines lines on stderr: $err" >&2
-        failed=1
+        fault "$name: status $status, $lines lines on stderr: $err"
     fi
 }
 
 check no_variable "neither DISPLAY nor WAYLAND_DISPLAY is set" ""
 check unreachable "DISPLAY=$free_display cannot be opened" "" DISPLAY="$free_display"
 check wayland_asked "Wayland" "DISPLAY=$free_display" QT_QPA_PLATFORM=wayland DISPLAY="$free_display"
-exit $failed
+# A Wayland session names no X display: Qt is asked for Wayland, not refused.
+check wayland_only "Wayland" "neither DISPLAY nor WAYLAND_DISPLAY" WAYLAND_DISPLAY=wayland-zandrel-test
+finish

@@ -8,7 +8,7 @@
 #include "product.h"
 #include "templates/builtin_items.h"
 #include "templates/lzss_decoder.h"
-#include "tests/support/fake_runtime.h"
+#include "tests/support/fakes.h"
 
 #include <gmock/gmock.h>
 
@@ -27,7 +27,7 @@ using ::testing::Field;
 struct MainWindowTest : ::testing::Test {
     void SetUp() override
     {
-        window = std::make_unique<MainWindow>(runtime);
+        window = std::make_unique<MainWindow>(runtime.services());
         ASSERT_TRUE(window->startUp());
         window->show();
         window->activateWindow();
@@ -46,18 +46,18 @@ struct MainWindowTest : ::testing::Test {
         control<QComboBox>("seedingList")->setCurrentIndex(seeding);
     }
 
-    FakeRuntime runtime;
+    FakeSystem runtime;
     std::unique_ptr<MainWindow> window;
 };
 
 TEST(MainWindowStartUp, APlayerListFillsNamesAndSizeBeforeTheWindowFirstShowsAndWithoutOneNothingIsChosen)
 {
     for (const int listed : {0, 16}) {
-        FakeRuntime runtime;
+        FakeSystem runtime;
         for (int i = 1; i <= listed; ++i)
             for (const char c : "Team " + std::to_string(i) + "\r\n")
                 runtime.files["/program/players.txt"].push_back(static_cast<unsigned char>(c));
-        MainWindow window(runtime);
+        MainWindow window(runtime.services());
         ASSERT_TRUE(window.startUp());
         const auto text = [&window](const char *list) { return window.findChild<QComboBox *>(list)->currentText(); };
         EXPECT_EQ(text("sizeList") + text("typeList") + text("seedingList"), listed ? "16" : "");
@@ -97,6 +97,8 @@ TEST_F(MainWindowTest, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTh
 {
     for (int i = 1; i <= MaxEntrants; ++i)
         box(i)->setText(QStringLiteral("Team %1").arg(i));
+    // The tops of the eight rows of a column, in twips.
+    const double rowTops[] = {240, 600, 960, 1320, 1680, 2040, 2400, 2760};
     const std::pair<int, std::vector<double>> cases[] = {  // a size, its columns' lefts in twips, to the pixel
         {32, {613.33, 2053.33, 3493.33, 4933.33}}, {3, {2760}}, {8, {2760}}, {9, {1960, 3400}},
         {16, {1960, 3400}}, {17, {1320, 2760, 4200}}, {24, {1320, 2760, 4200}},
@@ -109,7 +111,7 @@ TEST_F(MainWindowTest, EachSizeShowsItsBoxesInCentredColumnsAndHiddenBoxesKeepTh
             EXPECT_EQ(box(i)->isVisible(), i <= size) << "box " << i << " of " << size;
             if (i <= size)
                 lefts.insert(box(i)->x());
-            EXPECT_NEAR(layout::pixelsToTwips(box(i)->y()), 240 + 360 * ((i - 1) % 8), layout::TwipsPerPixel / 2) << i;
+            EXPECT_NEAR(layout::pixelsToTwips(box(i)->y()), rowTops[(i - 1) % 8], layout::TwipsPerPixel / 2) << i;
         }
         ASSERT_EQ(lefts.size(), columns.size()) << size;
         for (std::size_t i = 0; i < columns.size(); ++i)
@@ -137,7 +139,7 @@ TEST_F(MainWindowTest, TabWalksTheInputsThenTheVisibleBoxesThenTheButtonAndTheLi
     EXPECT_TRUE(QTest::qWaitFor([this] { return box(3)->selectedText() == QStringLiteral("Player 3"); }));
 }
 
-TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenAndTheMenuAndEnterRunIt)
+TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosen)
 {
     const struct {
         int size, type, seeding;  // what is chosen; 0 and -1: nothing
@@ -153,15 +155,20 @@ TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenA
         control("titleEdit")->setFocus();
         runtime.messages.clear();
         control<QPushButton>("makeBracketButton")->click();
-        EXPECT_THAT(runtime.messages, ElementsAre(AllOf(Field(&RecordedMessage::title, c.title),
-                                                        Field(&RecordedMessage::text, c.text),
-                                                        Field(&RecordedMessage::icon, MessageIcon::Exclamation))));
+        EXPECT_THAT(runtime.messages, ElementsAre(AllOf(Field(&Notice::title, c.title),
+                                                        Field(&Notice::text, c.text),
+                                                        Field(&Notice::icon, MessageIcon::Exclamation))));
         EXPECT_EQ(QApplication::focusWidget(), control(c.focus));
         EXPECT_TRUE(runtime.files.empty() && runtime.opened.empty());
     }
-    // The menu, and Enter in the title, a list, a name box or on the button (the keypad's too), each run it once,
-    // after the key's last release; the repeats of a held Enter, which Qt flags or X11 sends as a release and a
-    // press at one instant, run nothing. About shows its box.
+}
+
+// The menu, and Enter in the title, a list, a name box or on the button (the keypad's too), each run Make
+// Bracket once, after the key's last release; the repeats of a held Enter, which Qt flags or X11 sends as a
+// release and a press at one instant, run nothing. (With nothing chosen, each run says so in a box.)
+TEST_F(MainWindowTest, TheMenuAndEnterAnywhereRunMakeBracketOnceButAHeldEnterDoesNotRepeatIt)
+{
+    choose(8, 1, -1);
     enum Press { Pressed, Flagged, AtRelease };
     const char *const made = "Seed type selected";
     const std::tuple<const char *, Qt::Key, Press, const char *> ways[] = {{"makeBracketAction", {}, Pressed, made},
@@ -169,7 +176,7 @@ TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenA
         {"nameBox3", Qt::Key_Return, Pressed, made}, {"nameBox2", Qt::Key_Enter, Pressed, made},
         {"makeBracketButton", Qt::Key_Return, Pressed, made}, {"nameBox3", Qt::Key_Return, Flagged, nullptr},
         {"makeBracketButton", Qt::Key_Enter, Flagged, nullptr}, {"titleEdit", Qt::Key_Return, AtRelease, nullptr},
-        {"makeBracketButton", Qt::Key_Return, AtRelease, nullptr}, {"aboutAction", {}, Pressed, "About Zandrel"}};
+        {"makeBracketButton", Qt::Key_Return, AtRelease, nullptr}};
     for (const auto &[input, key, how, title] : ways) {
         runtime.messages.clear();
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier), press(QEvent::KeyPress, key, Qt::NoModifier,
@@ -184,6 +191,14 @@ TEST_F(MainWindowTest, MakeBracketChecksTheListsInOrderFocusingTheFirstUnchosenA
         EXPECT_EQ(runtime.messages.size(), title ? 1u : 0u) << input << " " << how;
         EXPECT_TRUE(!title || runtime.messages.at(0).title == title) << input;
     }
+}
+
+TEST_F(MainWindowTest, AboutZandrelShowsItsBox)
+{
+    control<QAction>("aboutAction")->trigger();
+    ASSERT_EQ(runtime.messages.size(), 1u);
+    EXPECT_EQ(runtime.messages[0].title, "About Zandrel");
+    EXPECT_EQ(runtime.messages[0].icon, MessageIcon::Information);
 }
 
 TEST_F(MainWindowTest, TheOuterSizeStopsAtItsLimitsWhereTheControlsAreLaidOutAgain)
@@ -219,11 +234,30 @@ TEST_F(MainWindowTest, ThePrivacyLinkOpensAModalWindowCentredOverTheMovedWindowT
     EXPECT_TRUE(QTest::qWaitFor([&privacy] { return privacy.isNull(); }));
 }
 
+// Qt flags some repeats of a held key; X11 sends the others as a release and a press at one instant.
+TEST_F(MainWindowTest, AHeldKeyOnThePrivacyLinkFollowsItOnce)
+{
+    choose(3);
+    QWidget *link = control("privacyLink");
+    link->setFocus();
+    QKeyEvent flagged(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true),
+        release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier), atRelease(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier),
+        later(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    release.setTimestamp(1000), atRelease.setTimestamp(1000), later.setTimestamp(1250);
+    for (QKeyEvent *repeat : {&flagged, &release, &atRelease})
+        QApplication::sendEvent(link, repeat);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    QApplication::sendEvent(link, &later);
+    QPointer<QWidget> privacy = QApplication::activeModalWidget();
+    EXPECT_TRUE(privacy);
+    delete privacy;
+}
+
 TEST(MainWindowShutdown, ExitAndTheCloseBoxEachRunItOnce)
 {
     for (const bool byMenu : {true, false}) {
-        FakeRuntime runtime;
-        MainWindow window(runtime);
+        FakeSystem runtime;
+        MainWindow window(runtime.services());
         ASSERT_TRUE(window.startUp());
         window.show();
         byMenu ? window.findChild<QAction *>("exitAction")->trigger() : void(window.close());
@@ -235,12 +269,12 @@ TEST(MainWindowShutdown, ExitAndTheCloseBoxEachRunItOnce)
 
 TEST(MainWindowSecondCopy, HandsOverAndNeverShowsItsWindow)
 {
-    FakeRuntime runtime;
+    FakeSystem runtime;
     runtime.anotherCopyRuns = true;
-    MainWindow window(runtime);
+    MainWindow window(runtime.services());
     EXPECT_FALSE(window.startUp());
     EXPECT_EQ(runtime.activatedTitles, std::vector<std::string>{"Zandrel"});
-    EXPECT_TRUE(window.windowTitle() == "unloading..." && runtime.applicationTitle == "unloading...");
+    EXPECT_TRUE(window.windowTitle() == "unloading..." && QGuiApplication::applicationDisplayName() == "unloading...");
     EXPECT_FALSE(window.isOpen() || window.isVisible());
 }
 
@@ -277,7 +311,7 @@ TEST_F(MainWindowTest, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailed
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        runtime = FakeRuntime();
+        runtime = FakeSystem();
         runtime.carryBuiltInItems();
         runtime.randomValues.assign(17, 0.0f);
         runtime.documents = "/home/me/Documents";
@@ -290,7 +324,7 @@ TEST_F(MainWindowTest, EndToEndThePageIsWrittenWholeWhereItCanAndOpenedOrAFailed
             box(i)->setText(QStringLiteral("Entrant %1").arg(i));
         QTest::keyClick(box(1), Qt::Key_Return);
         if (!c.boxOfSlot) {
-            EXPECT_THAT(runtime.failures, ElementsAre(::testing::HasSubstr("/program/bracket.html")));
+            EXPECT_THAT(said(runtime), ElementsAre(::testing::StartsWith("(x) Zandrel: Error 75: /program/bracket.html")));
             EXPECT_TRUE(window->isOpen() && runtime.opened.empty() && box(17)->text() == "Entrant 17");
             EXPECT_TRUE(runtime.files.empty()) << "the extracted page goes even when the write fails";
             continue;

@@ -3,7 +3,7 @@
 #include "bracket/bracket_filler.h"
 #include "bracket/player_order.h"
 #include "platform/failure.h"
-#include "tests/support/fake_runtime.h"
+#include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -98,7 +98,7 @@ TEST(FillBracketText, SizeThatIsNoNumberOfEntrantsIsRefusedBeforeAnyBoxIsRead)
 TEST(ReadTemplateText, ReadsTheWholePageThenDeletesItButKeepsOneItCouldNotRead)
 {
     const std::string text = std::string("<html>\x96\0PLAYER 1<", 17) + std::string(300000, 'x');
-    testing::FakeRuntime runtime;
+    testing::FakeSystem runtime;
     runtime.files["/tmp/p.htm"] = Bytes(text.begin(), text.end());
     runtime.folders.insert("/tmp/p.htm");  // the runtime reads no file while a folder has its name
     EXPECT_THROW(readTemplateText(runtime, "/tmp/p.htm"), Failure);

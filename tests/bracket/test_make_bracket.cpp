@@ -6,7 +6,7 @@
 #include "bracket/make_bracket.h"
 #include "platform/failure.h"
 #include "product.h"
-#include "tests/support/fake_runtime.h"
+#include "tests/support/fakes.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -22,16 +22,6 @@ using ::testing::HasSubstr;
 
 const std::string Output = "/program/bracket.html";
 const std::string Link = product::WebLink;
-
-// Every message shown, as "sign title: text": (!) exclamation, (i) information, (x) stop.
-std::vector<std::string> saidBy(const FakeRuntime &runtime)
-{
-    static const std::string signs[] = {"(!) ", "(i) ", "(x) "};
-    std::vector<std::string> messages;
-    for (const RecordedMessage &message : runtime.messages)
-        messages.push_back(signs[static_cast<int>(message.icon)] + message.title + ": " + message.text);
-    return messages;
-}
 
 struct FakeView : BracketView {
     std::optional<int> size = 12;
@@ -56,9 +46,11 @@ protected:
     MakeBracketTest() { runtime.carryBuiltInItems(); }
 
     std::vector<std::string> opened() const { return runtime.opened; }
-    std::vector<std::string> said() const { return saidBy(runtime); }
+    std::vector<std::string> said() const { return testing::said(runtime); }
+    // As the window runs it: a failure is told in its box.
+    void make() { runTelling(runtime, [this] { makeBracket(runtime.bracket(), view); }); }
 
-    FakeRuntime runtime;
+    FakeSystem runtime;
     FakeView view;
 };
 
@@ -72,7 +64,7 @@ TEST_F(MakeBracketTest, SeededPageIsWrittenAnnouncedThenOpenedAndTheLinkFollows)
         writtenBeforeMessage = runtime.text(Output);
         openedBeforeMessageClosed = runtime.opened.size();
     };
-    makeBracket(runtime, view);
+    make();
 
     const std::string page = runtime.text(Output);
     EXPECT_THAT(page, ::testing::AllOf(HasSubstr("<title>Club Night</title>"), HasSubstr(">Ada<"), HasSubstr(">Jo<"),
@@ -91,7 +83,7 @@ TEST_F(MakeBracketTest, TheOldPageStaysWholeWhenWritingFails)
 {
     runtime.files[Output] = {'o', 'l', 'd'};
     view.name = [this](int) { return runtime.diskFull = true, std::string(); };  // the disk fills up meanwhile
-    EXPECT_THROW(makeBracket(runtime, view), Failure);
+    EXPECT_THROW(makeBracket(runtime.bracket(), view), Failure);
     EXPECT_EQ(runtime.text(Output), "old");
     EXPECT_TRUE(runtime.messages.empty() && runtime.opened.empty());
 }
@@ -100,7 +92,7 @@ TEST_F(MakeBracketTest, AMissingItemIsReportedAndNothingIsWrittenOrOpened)
 {
     runtime.items.erase(110);
     view.size = 10;
-    makeBracket(runtime, view);
+    make();
     EXPECT_THAT(said(), ElementsAre("(x) Zandrel: Unable to save resource item to disk!\nNo built-in item 110"));
     EXPECT_TRUE(runtime.files.empty() && runtime.opened.empty()) << "nothing written, nothing left";
 }
@@ -110,9 +102,9 @@ TEST_F(MakeBracketTest, ASecondCommandDuringTheWaitRunsCompletelyInsideTheFirst)
     runtime.onWait = [this] {
         view.size = 7;
         view.name = [](int box) { return box == 7 ? "Late entrant" : ""; };
-        makeBracket(runtime, view);
+        make();
     };
-    makeBracket(runtime, view);
+    make();
     EXPECT_THAT(opened(), ElementsAre(Output, Output, Link, Link));
     EXPECT_EQ(runtime.messages.size(), 2u);
     EXPECT_THAT(runtime.text(Output), HasSubstr(">Late entrant<")) << "the later page stays";
@@ -121,7 +113,7 @@ TEST_F(MakeBracketTest, ASecondCommandDuringTheWaitRunsCompletelyInsideTheFirst)
 TEST_F(MakeBracketTest, ClosingTheWindowDuringTheWaitOpensNoLink)
 {
     runtime.onWait = [this] { view.open = false; };
-    makeBracket(runtime, view);
+    make();
     EXPECT_THAT(opened(), ElementsAre(Output));
 }
 
@@ -149,14 +141,14 @@ TEST(OpenBracket, OpensThePageThenTheLinkAndTellsWhenThePageCannotBeOpened)
         {"link_refused", "", "", "no browser", false, {page}, {}, {10}, {false}},
     };
     for (const auto &c : cases) {
-        FakeRuntime runtime;
+        FakeSystem runtime;
         runtime.refuseAtOnce = c.refuseAtOnce;
         runtime.refuseLater = c.refuseLater;
         std::size_t openedBeforeWait = 0;
         runtime.onWait = [&] { openedBeforeWait = runtime.opened.size(), runtime.refuseAtOnce = c.refuseLink; };
-        openBracket(runtime, "/opt/z", [&c] { return !c.closedMeanwhile; });
+        runTelling(runtime, [&] { openBracket(runtime, runtime, "/opt/z", [&c] { return !c.closedMeanwhile; }); });
         EXPECT_EQ(runtime.opened, c.opened) << c.name;
-        EXPECT_EQ(saidBy(runtime), c.said) << c.name;
+        EXPECT_EQ(said(runtime), c.said) << c.name;
         EXPECT_EQ(runtime.waits, c.waits) << c.name;
         EXPECT_EQ(runtime.waitsEndedEarly, c.endedEarly) << c.name;
         EXPECT_EQ(openedBeforeWait, c.waits.empty() ? 0u : 1u) << c.name;

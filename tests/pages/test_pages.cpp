@@ -141,130 +141,206 @@ const std::map<int, std::pair<std::vector<std::vector<std::string>>, std::set<st
            "A,B,C,D,E,J,K,L,M,R,S,V|F,G,H,I,N,O,P,Q,T,U,W", "A,B,C,D,E,F,G,H,I,J,K,L,M,N,O,P,Q,R,S,T,U,V,W|X"}}},
 };
 
+// A page and what its lines draw: the seed order of its first round, and its matches by what they lead
+// from (the winners bracket round by round, the losers bracket, the finals).
+struct Drawn {
+    int item = 0, entrants = 0;
+    const Family *family = nullptr;
+    Page page;
+    std::vector<int> order;  // the seeds of the first round, top to bottom, byes' places included
+    int firstColumn = 0;
+    std::set<std::pair<Leaves, Leaves>> pairs;  // who meets whom in the winners bracket
+    std::vector<std::vector<std::string>> rounds;  // the winners rounds' labels, top to bottom
+    std::set<std::string> meetings;                // the losers bracket's, as "X|Y" of labels
+    std::vector<Match> finals;
+    int champion = -1, winnersBottom = 0, losersBottom = 0, losersLeft = 1000;
+};
+
+Drawn draw(int item)
+{
+    Drawn d;
+    d.item = item;
+    d.entrants = item <= 103 ? 3 : item <= 132 ? item - 100 : item - 130;
+    d.page = readPage(item);
+    d.family = &*std::find_if(std::begin(families), std::end(families), [&](const Family &f) { return item <= f.last; });
+    for (int seed : {1, 32, 17, 16, 9, 24, 25, 8, 5, 28, 21, 12, 13, 20, 29, 4,
+                     3, 30, 19, 14, 11, 22, 27, 6, 7, 26, 23, 10, 15, 18, 31, 2})
+        if (seed <= std::max(4, int(std::bit_ceil(unsigned(d.entrants)))))
+            d.order.push_back(seed);
+    d.firstColumn = d.page.find(placeholder(d.entrants))[2];  // the last seed never has a bye
+    for (const Match &m : d.page.matches) {
+        const Leaves &upper = d.page.leaves(m.upper), &lower = d.page.leaves(m.lower);
+        if (allOf(upper, isPlaceholder) && allOf(lower, isPlaceholder)) {
+            d.pairs.insert({upper, lower});
+            d.champion = int(upper.size() + lower.size()) == d.entrants ? m.result : d.champion;
+            d.rounds.resize(std::max(d.rounds.size(), size_t(m.column - d.firstColumn + 1)));
+            d.rounds[m.column - d.firstColumn].push_back(m.label);
+            d.winnersBottom = std::max(d.winnersBottom, d.page.slots[m.lower].row);
+        } else if (allOf(upper, isLabel) && allOf(lower, isLabel)) {
+            std::string sides[2];
+            for (int i = 0; i < 2; ++i)
+                for (const std::string &leaf : i ? lower : upper)
+                    sides[i] += (sides[i].empty() ? "" : ",") + leaf;
+            d.meetings.insert(std::min(sides[0], sides[1]) + "|" + std::max(sides[0], sides[1]));
+            d.losersBottom = std::max(d.losersBottom, d.page.slots[m.lower].row);
+            d.losersLeft = std::min(d.losersLeft, d.page.slots[m.lower].first);
+        } else {
+            d.finals.push_back(m);
+        }
+    }
+    return d;
+}
+
+// Every page, read once per run, and the double-elimination ones among them.
+const std::vector<Drawn> &pages()
+{
+    static const std::vector<Drawn> all = [] {
+        std::vector<Drawn> drawn;
+        for (int item = 101; item <= 162; ++item)
+            drawn.push_back(draw(item));
+        return drawn;
+    }();
+    return all;
+}
+std::vector<const Drawn *> doubleElimination()
+{
+    std::vector<const Drawn *> some;
+    for (const Drawn &d : pages())
+        if (d.item > 132)
+            some.push_back(&d);
+    return some;
+}
+
 }  // namespace
 
-TEST(BracketPages, KeepTheirContractSetupGridSeedOrderLabelsDropInsAndFinals)
+// ASCII and A0 only, CR LF lines, one empty title, each placeholder once and right before a "<".
+TEST(BracketPages, AreWindows1252TextWithAnEmptyTitleAndEachEntrantsPlaceholderOnce)
 {
-    for (int item = 101; item <= 162; ++item) {
-        SCOPED_TRACE("item " + std::to_string(item));
-        const Page page = readPage(item);
-        const std::string &bytes = page.bytes;
-        const int entrants = item <= 103 ? 3 : item <= 132 ? item - 100 : item - 130;
-        const Family &family = *std::find_if(std::begin(families), std::end(families),
-                                             [&](const Family &f) { return item <= f.last; });
-        EXPECT_TRUE(item >= 103 || bytes == readPage(103).bytes) << "an unoffered item copies the three-entrant page";
-
-        // ASCII and A0 only, CR LF lines, one empty title, each placeholder once and right before a "<".
+    for (const Drawn &d : pages()) {
+        SCOPED_TRACE("item " + std::to_string(d.item));
+        const std::string &bytes = d.page.bytes;
+        EXPECT_TRUE(d.item >= 103 || bytes == pages()[2].page.bytes) << "an unoffered item copies the three-entrant page";
         EXPECT_TRUE(std::ranges::all_of(bytes, [](unsigned char c) { return (c && c < 0x80) || c == 0xA0; }));
         EXPECT_EQ(count(bytes, "\n") + count(bytes, "\r"), 2 * count(bytes, "\r\n")) << "a bare CR or LF";
         EXPECT_EQ(count(bytes, "<title></title>") + count(bytes, "<title"), 2u);
         for (int n = 1; n <= 32; ++n)
-            EXPECT_EQ(count(bytes, placeholder(n) + "<"), n <= entrants ? 1u : 0u) << "placeholder " << n;
-        EXPECT_EQ(count(bytes, "PLAYER"), size_t(entrants)) << "PLAYER outside a placeholder";
+            EXPECT_EQ(count(bytes, placeholder(n) + "<"), n <= d.entrants ? 1u : 0u) << "placeholder " << n;
+        EXPECT_EQ(count(bytes, "PLAYER"), size_t(d.entrants)) << "PLAYER outside a placeholder";
+    }
+}
 
-        // Letter paper with the family's margins and type sizes, black lines;
-        // every cell whole and plain, an empty one holding a no-break space.
+// Letter paper with the family's margins and type sizes, black lines; every cell whole and plain, an empty
+// one holding a no-break space, in the family's grid.
+TEST(BracketPages, PrintOnLetterPaperInTheirFamilysGrid)
+{
+    for (const Drawn &d : pages()) {
+        SCOPED_TRACE("item " + std::to_string(d.item));
+        const std::string &bytes = d.page.bytes;
         for (const std::string &rule : std::vector<std::string>{
-                 "charset=windows-1252\"", "\n@page\\{size:8.5in 11in;margin:" + family.margins + "\\}",
+                 "charset=windows-1252\"", "\n@page\\{size:8.5in 11in;margin:" + d.family->margins + "\\}",
                  "\nbody\\{[^}]*font-family:\"Times New Roman\"", "\nbody\\{[^}]*font-size:10pt",
-                 "\ntable\\{[^}]*font-size:" + std::to_string(family.points) + "pt",
+                 "\ntable\\{[^}]*font-size:" + std::to_string(d.family->points) + "pt",
                  "\n\\.b\\{[^}]*border-bottom:1pt solid black", "\n\\.r\\{[^}]*border-right:1pt solid black"})
             EXPECT_TRUE(std::regex_search(bytes, std::regex(rule))) << rule;
         EXPECT_EQ(count(bytes, "<td></td>") + count(bytes, "\"></td>"), 0u) << "an empty cell without a no-break space";
-        ASSERT_EQ(page.tables.size(), family.grids.size());
-        for (size_t t = 0; t < page.tables.size(); ++t)
-            for (const auto &row : page.tables[t])
-                EXPECT_EQ(std::pair(int(page.tables[t].size()), int(row.size())), family.grids[t]) << "table " << t;
+        ASSERT_EQ(d.page.tables.size(), d.family->grids.size());
+        for (size_t t = 0; t < d.page.tables.size(); ++t)
+            for (const auto &row : d.page.tables[t])
+                EXPECT_EQ(std::pair(int(d.page.tables[t].size()), int(row.size())), d.family->grids[t]) << "table " << t;
+    }
+}
 
-        // First-round slots on the family's rows; a seed with a bye one round on, midway between its pair's.
-        std::vector<int> order;
-        for (int seed : {1, 32, 17, 16, 9, 24, 25, 8, 5, 28, 21, 12, 13, 20, 29, 4,
-                         3, 30, 19, 14, 11, 22, 27, 6, 7, 26, 23, 10, 15, 18, 31, 2})
-            if (seed <= std::max(4, int(std::bit_ceil(unsigned(entrants)))))
-                order.push_back(seed);
-        const int firstColumn = page.find(placeholder(entrants))[2];  // the last seed never has a bye
-        for (int at = 0; at < int(order.size()); ++at) {
-            const bool bye = order[at ^ 1] > entrants;
-            const int row = family.top + family.step * (bye ? (at & ~1) : at) + (bye ? family.step / 2 : 0);
-            const Where expected{0, row, firstColumn + bye};
-            EXPECT_TRUE(order[at] > entrants || page.find(placeholder(order[at])) == expected) << "seed " << order[at];
+// First-round slots on the family's rows; a seed with a bye one round on, midway between its pair's.
+TEST(BracketPages, SeatTheFirstRoundInSeedOrderWithByesOneRoundOn)
+{
+    for (const Drawn &d : pages()) {
+        SCOPED_TRACE("item " + std::to_string(d.item));
+        for (int at = 0; at < int(d.order.size()); ++at) {
+            const bool bye = d.order[at ^ 1] > d.entrants;
+            const int row = d.family->top + d.family->step * (bye ? (at & ~1) : at) + (bye ? d.family->step / 2 : 0);
+            const Where expected{0, row, d.firstColumn + bye};
+            EXPECT_TRUE(d.order[at] > d.entrants || d.page.find(placeholder(d.order[at])) == expected)
+                << "seed " << d.order[at];
         }
-        // Who meets in the winners bracket: the present seeds of two neighbouring blocks of the seed order.
-        std::set<std::pair<Leaves, Leaves>> expected, drawn;
-        for (size_t half = 1; half < order.size(); half *= 2)
-            for (size_t from = 0; from < order.size(); from += 2 * half) {
+    }
+}
+
+// Who meets in the winners bracket: the present seeds of two neighbouring blocks of the seed order, up to
+// one champion, named "Winner" below on a single-elimination page.
+TEST(BracketPages, MeetNeighbouringBlocksOfTheSeedOrderUpToOneChampion)
+{
+    for (const Drawn &d : pages()) {
+        SCOPED_TRACE("item " + std::to_string(d.item));
+        std::set<std::pair<Leaves, Leaves>> expected;
+        for (size_t half = 1; half < d.order.size(); half *= 2)
+            for (size_t from = 0; from < d.order.size(); from += 2 * half) {
                 Leaves sides[2];
                 for (size_t at = from; at < from + 2 * half; ++at)
-                    if (order[at] <= entrants)
-                        sides[at >= from + half].insert(placeholder(order[at]));
+                    if (d.order[at] <= d.entrants)
+                        sides[at >= from + half].insert(placeholder(d.order[at]));
                 if (!sides[0].empty() && !sides[1].empty())
                     expected.insert({sides[0], sides[1]});
             }
+        EXPECT_EQ(d.pairs, expected);
+        ASSERT_GE(d.champion, 0);
+        EXPECT_TRUE(d.item > 132 || (d.page.under(d.champion) == "Winner" && count(d.page.bytes, ">Winner<") == 1))
+            << "no Winner";
+    }
+}
 
-        // The matches by what they lead from: the winners bracket (by round), the losers bracket, the finals.
-        std::vector<std::vector<std::string>> rounds;
-        std::vector<const Match *> finals;
-        std::set<std::string> meetings;
-        int champion = -1, winnersBottom = 0, losersBottom = 0, losersLeft = 1000;
-        for (const Match &m : page.matches) {
-            const Leaves &upper = page.leaves(m.upper), &lower = page.leaves(m.lower);
-            if (allOf(upper, isPlaceholder) && allOf(lower, isPlaceholder)) {
-                drawn.insert({upper, lower});
-                champion = int(upper.size() + lower.size()) == entrants ? m.result : champion;
-                rounds.resize(std::max(rounds.size(), size_t(m.column - firstColumn + 1)));
-                rounds[m.column - firstColumn].push_back(m.label);
-                winnersBottom = std::max(winnersBottom, page.slots[m.lower].row);
-            } else if (allOf(upper, isLabel) && allOf(lower, isLabel)) {
-                std::string sides[2];
-                for (int i = 0; i < 2; ++i)
-                    for (const std::string &leaf : i ? lower : upper)
-                        sides[i] += (sides[i].empty() ? "" : ",") + leaf;
-                meetings.insert(std::min(sides[0], sides[1]) + "|" + std::max(sides[0], sides[1]));
-                losersBottom = std::max(losersBottom, page.slots[m.lower].row);
-                losersLeft = std::min(losersLeft, page.slots[m.lower].first);
-            } else {
-                finals.push_back(&m);
-            }
-        }
-        EXPECT_EQ(drawn, expected);
-        ASSERT_GE(champion, 0);
-        EXPECT_TRUE(item > 132 || (page.under(champion) == "Winner" && count(bytes, ">Winner<") == 1)) << "no Winner";
-        if (item <= 132)
-            continue;
-
-        // Each label twice (beside its match, where its loser drops in); a round's losers below, in label order.
+// Each label twice (beside its match, where its loser drops in); a round's losers below, in label order;
+// N - 1 losers meet in N - 2 matches, as the worked examples have them.
+TEST(BracketPages, DropEachWinnersMatchsLoserIntoTheLosersBracketByItsLabel)
+{
+    for (const Drawn *d : doubleElimination()) {
+        SCOPED_TRACE("item " + std::to_string(d->item));
         for (int n = 0; n < 32; ++n)
-            EXPECT_EQ(count(bytes, std::string(">") + labelName(n) + "<"), n < entrants ? 2u : 0u) << labelName(n);
-        for (std::vector<std::string> round : rounds) {
+            EXPECT_EQ(count(d->page.bytes, std::string(">").append(labelName(n)).append("<")), n < d->entrants ? 2u : 0u)
+                << labelName(n);
+        for (std::vector<std::string> round : d->rounds) {
             std::ranges::sort(round, {}, [](const std::string &label) { return std::pair(label.size(), label); });
             for (size_t i = 0; i < round.size(); ++i)
-                EXPECT_TRUE((page.find(round[i])[0] > 0 || page.find(round[i])[1] > winnersBottom)
-                            && (i == 0 || page.find(round[i]) > page.find(round[i - 1]))) << round[i];
+                EXPECT_TRUE((d->page.find(round[i])[0] > 0 || d->page.find(round[i])[1] > d->winnersBottom)
+                            && (i == 0 || d->page.find(round[i]) > d->page.find(round[i - 1]))) << round[i];
         }
-        EXPECT_EQ(int(meetings.size()), entrants - 2) << "N - 1 losers meet in N - 2 matches";
-        if (worked.contains(entrants)) {
-            EXPECT_EQ(std::pair(rounds, meetings), worked.at(entrants));
+        EXPECT_EQ(int(d->meetings.size()), d->entrants - 2);
+        if (worked.contains(d->entrants)) {
+            EXPECT_EQ(std::pair(d->rounds, d->meetings), worked.at(d->entrants));
         }
+    }
+}
 
-        // The final joins the winners champion's line (a bare one on the losers sheet) with the losers
-        // champion's, which every other label leads to; the second final, its winner with the final's label.
-        ASSERT_EQ(finals.size(), 2u);
-        const Match &final = *finals[0], &second = *finals[1];
-        const std::string last = labelName(entrants - 1);
-        EXPECT_TRUE(entrants > 16 ? page.leaves(final.upper) == Leaves{"?"} : final.upper == champion);
+// The final joins the winners champion's line (a bare one on the losers sheet) with the losers champion's,
+// which every other label leads to; the second final, its winner with the final's label, "(if necessary)".
+TEST(BracketPages, EndDoubleEliminationInAFinalAndASecondOneIfNecessary)
+{
+    for (const Drawn *d : doubleElimination()) {
+        SCOPED_TRACE("item " + std::to_string(d->item));
+        ASSERT_EQ(d->finals.size(), 2u);
+        const Page &page = d->page;
+        const Match &final = d->finals[0], &second = d->finals[1];
+        const std::string last = labelName(d->entrants - 1);
+        EXPECT_TRUE(d->entrants > 16 ? page.leaves(final.upper) == Leaves{"?"} : final.upper == d->champion);
         const Leaves &others = page.leaves(final.lower);
-        EXPECT_TRUE(allOf(others, isLabel) && int(others.size()) == entrants - 1 && !others.contains(last));
+        EXPECT_TRUE(allOf(others, isLabel) && int(others.size()) == d->entrants - 1 && !others.contains(last));
         EXPECT_EQ(std::tuple(final.label, page.under(final.result), second.upper, page.slots[second.lower].text,
                              page.under(second.lower), page.under(second.result), second.table + 1),
                   std::tuple(last, "Winner", final.result, last, "(if necessary)", "Winner", int(page.tables.size())));
+    }
+}
 
-        // "Winners Bracket" top right; "Losers Bracket" below its bracket, or top left of the losers sheet.
+// "Winners Bracket" top right; "Losers Bracket" below its bracket, or top left of the losers sheet.
+TEST(BracketPages, HeadBothBracketsOfADoubleElimination)
+{
+    for (const Drawn *d : doubleElimination()) {
+        SCOPED_TRACE("item " + std::to_string(d->item));
+        const Page &page = d->page;
         const Where winners = page.find("Winners"), losersHeading = page.find("Losers");
-        EXPECT_EQ(count(bytes, ">Winners<") + count(bytes, ">Losers<") + count(bytes, ">Bracket<"), 4u);
+        EXPECT_EQ(count(page.bytes, ">Winners<") + count(page.bytes, ">Losers<") + count(page.bytes, ">Bracket<"), 4u);
         for (const auto &[table, row, column] : {winners, losersHeading})
             EXPECT_EQ(page.at(table, row + 1, column).text, "Bracket");
         EXPECT_TRUE(winners[0] == 0 && winners[1] == 0 && 2 * winners[2] >= int(page.tables[0][0].size())) << "Winners";
-        EXPECT_TRUE(entrants > 16 ? losersHeading[0] == 1 && losersHeading[1] == 0 && losersHeading[2] <= losersLeft
-                                  : losersHeading[0] == 0 && losersHeading[1] > losersBottom) << "Losers misplaced";
+        EXPECT_TRUE(d->entrants > 16 ? losersHeading[0] == 1 && losersHeading[1] == 0 && losersHeading[2] <= d->losersLeft
+                                     : losersHeading[0] == 0 && losersHeading[1] > d->losersBottom) << "Losers misplaced";
     }
 }

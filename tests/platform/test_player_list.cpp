@@ -5,7 +5,7 @@
 
 #include "platform/player_list_view.h"
 #include "platform/text_encoding.h"
-#include "tests/support/fake_runtime.h"
+#include "tests/support/fakes.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -161,7 +161,7 @@ TEST(LoadPlayerNames, FillsBoxesAndSizeFromTheListAndSpeaksOnlyWhenItCannotBeRea
         {"a_folder", Folder, "", {}, "Error 75 Program Error: /program/players.txt is not a regular file"},
     };
     for (const auto &c : cases) {
-        testing::FakeRuntime runtime;
+        testing::FakeSystem runtime;
         if (c.kind == InMissingFolder)
             runtime.documents = "/home/u/Documents";
         if (c.kind == File)
@@ -169,7 +169,7 @@ TEST(LoadPlayerNames, FillsBoxesAndSizeFromTheListAndSpeaksOnlyWhenItCannotBeRea
         if (c.kind == Folder)
             runtime.folders.insert("/program/players.txt");
         Window window;
-        loadPlayerNames(runtime, window);
+        runTelling(runtime, [&] { loadPlayerNames(runtime, runtime, window); });
         EXPECT_THAT(window.events, ElementsAreArray(filled(c.names))) << c.name;
         ASSERT_EQ(runtime.messages.size(), c.told.empty() ? 0u : 1u) << c.name;
         for (const auto &message : runtime.messages)

@@ -11,7 +11,7 @@
 #include "platform/shell_url.h"
 #include "platform/seeded_random.h"
 #include "platform/system_failure.h"
-#include "tests/support/fake_runtime.h"
+#include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +31,9 @@ constexpr const char *UserFolder = "/home/u/Documents/Zandrel";
 // leaves its uninstaller beside the program.
 enum Install { Portable, System, WindowsInstaller };
 
-FakeRuntime runtimeFor(Install install, const std::string &program, const std::string &documents)
+FakeSystem runtimeFor(Install install, const std::string &program, const std::string &documents)
 {
-    FakeRuntime runtime(program);
+    FakeSystem runtime(program);
     runtime.documents = documents;
     if (install == WindowsInstaller)
         runtime.files[program + "/uninstall.exe"] = {};
@@ -63,7 +63,7 @@ TEST(OutputFolder, TheProgramsWhileItCanBeWrittenOtherwiseTheUsersOwnMadeWhenFir
         {"unnamed_program_folder_and_no_documents", Portable, None, "", "", "", FailureNumber::PathNotFound},
     };
     for (const auto &c : cases) {
-        FakeRuntime runtime = runtimeFor(c.install, c.program, c.documents);
+        FakeSystem runtime = runtimeFor(c.install, c.program, c.documents);
         if (c.trouble != None)
             runtime.readOnlyFolders.insert(Program);
         if (c.trouble == UserFolderThere)
@@ -71,7 +71,7 @@ TEST(OutputFolder, TheProgramsWhileItCanBeWrittenOtherwiseTheUsersOwnMadeWhenFir
         if (c.failure == FailureNumber::PermissionDenied)
             runtime.files[Documents] = {};
         try {
-            EXPECT_EQ(outputFolder(runtime, c.install == System), c.folder) << c.name;
+            EXPECT_EQ(outputFolder(runtime, runtime, c.install == System), c.folder) << c.name;
             EXPECT_TRUE(runtime.folders.contains(c.folder)) << c.name << ": made when first needed";
             EXPECT_EQ(c.failure, 0) << c.name;
         } catch (const Failure &failure) {
@@ -100,12 +100,12 @@ TEST(OutputFolder, ThePlayerListIsReadBesideTheProgramWhenItIsThereOtherwiseFrom
         {"unnamed_program_folder_and_no_documents", Portable, false, false, "", "", ""},
     };
     for (const auto &c : cases) {
-        FakeRuntime runtime = runtimeFor(c.install, c.program, c.documents);
+        FakeSystem runtime = runtimeFor(c.install, c.program, c.documents);
         if (c.besideProgram)
             runtime.files[std::string(Program) + "/players.txt"] = {};
         if (c.inUserFolder)
             runtime.files[std::string(UserFolder) + "/players.txt"] = {};
-        EXPECT_EQ(playerListFolder(runtime, c.install == System), c.folder) << c.name;
+        EXPECT_EQ(playerListFolder(runtime, runtime, c.install == System), c.folder) << c.name;
         EXPECT_FALSE(runtime.folders.contains(UserFolder)) << c.name << ": looking never makes a folder";
     }
 }
@@ -121,6 +121,19 @@ TEST(JoinPath, OneSeparatorOfTheFoldersOwnKind)
     };
     for (const auto &c : cases)
         EXPECT_EQ(joinPath(c.folder, "bracket.html"), c.expected) << c.folder;
+}
+
+// A program folder is passed on only as the text it is: one that is no text is none, never the current one.
+TEST(ProgramFolderOf, IsTheFolderAsTextOrNone)
+{
+    const struct {
+        const char *program, *folder;
+    } cases[] = {
+        {"/opt/zandrel/zandrel", "/opt/zandrel"}, {"/zandrel", "/"}, {"/home/zo\xc3\xab/club/zandrel", "/home/zo\xc3\xab/club"},
+        {"/home/\xff\xfe club/zandrel", ""}, {"/home/zo\xc3/zandrel", ""}, {"zandrel", ""}, {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(programFolderOf(c.program), c.folder) << c.program;
 }
 
 // What the Windows shell is handed to open a page: one URL that decodes to the very path, in which no

@@ -22,12 +22,15 @@ set -u
 
 program=${1:?program}
 case=${2:?case}
+. "$(dirname "$0")/../support/kit.sh"
+kit_name="single_instance $case"
 export QT_QPA_PLATFORM=offscreen
 root=$(mktemp -d)
 export XDG_RUNTIME_DIR=$root TMPDIR=$root HOME=$root/home
 socket=$root/zandrel.socket
 lock=$root/zandrel.lock
 log=$root/stderr.txt
+kit_log=$log
 mkdir -p "$HOME/Documents/Zandrel"
 
 started=()
@@ -42,22 +45,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL ($case): $*"
-    sed 's/^/  stderr: /' "$log" 2>/dev/null
-    exit 1
-}
-
-# Runs "$@" until it succeeds, for at most 30 seconds.
-await() {
-    local i
-    for ((i = 0; i < 300; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
+# Whether the copy started as job $1 runs; the shell's own job list, so a
+# number the system gave to a later process never counts.
 runs() { jobs -rp | grep -qx "$1"; }
 ended() { ! runs "$1"; }
 
@@ -87,7 +76,7 @@ at_most_one_runs() {
 # must run, and every other must have ended with status 0. Sets $winner.
 settle() {
     local pid status
-    await at_most_one_runs || fail "$running copies still run"
+    await 30 at_most_one_runs || fail "$running copies still run"
     winner=
     for pid in "${copies[@]}"; do
         if runs "$pid"; then
@@ -106,7 +95,7 @@ settle() {
 hands_over() {
     local status
     start
-    await ended "$last" || fail "a later start keeps running beside the first"
+    await 30 ended "$last" || fail "a later start keeps running beside the first"
     wait "$last"
     status=$?
     [ "$status" -eq 0 ] || fail "a later start ended with status $status"
@@ -119,7 +108,7 @@ hands_over() {
 stop() {
     local status
     kill -s "$1" "$winner"
-    await ended "$winner" || fail "SIG$1 did not end the program"
+    await 30 ended "$winner" || fail "SIG$1 did not end the program"
     wait "$winner"
     status=$?
     [ "$status" -eq 0 ] || fail "SIG$1 ended the program with status $status"
@@ -166,7 +155,7 @@ race)
 killed)
     start
     settle
-    await test -S "$socket" || fail "the first copy does not listen"
+    await 30 test -S "$socket" || fail "the first copy does not listen"
     kill -9 "$winner"
     wait "$winner" 2>/dev/null
     [ -S "$socket" ] && [ -e "$lock" ] || fail "kill -9 should have left the socket and the lock behind"
@@ -197,11 +186,11 @@ foreign)
             while (my $line = <$client>) { syswrite($out, $line); }
         }' "$socket" "$root/heard" "$root/ready" 2>>"$log" &
     started+=("$!")
-    await grep -qs ready "$root/ready" || fail "the other user's process does not listen"
+    await 30 grep -qs ready "$root/ready" || fail "the other user's process does not listen"
     start
     first=$last
     # The first start takes the lock and says why later ones cannot reach it.
-    await grep -q "$socket.*uid 65534" "$log" || fail "the first copy did not say whose socket is in the way"
+    await 30 grep -q "$socket.*uid 65534" "$log" || fail "the first copy did not say whose socket is in the way"
     runs "$first" || fail "the first copy handed over to another user's process"
     settle
     hands_over
@@ -290,7 +279,7 @@ squatter)
     mkdir "$socket"
     start
     first=$last
-    await grep -q "$socket" "$log" || fail "the first copy did not say what is in the way"
+    await 30 grep -q "$socket" "$log" || fail "the first copy did not say what is in the way"
     settle
     hands_over
     [ "$(grep -c "$socket is a folder" "$log")" -eq 2 ] || fail "each copy should name the folder in one line"

@@ -5,7 +5,7 @@
 #include "templates/builtin_items.h"
 #include "templates/lzss_decoder.h"
 #include "templates/lzss_encoder.h"
-#include "tests/support/fake_runtime.h"
+#include "tests/support/fakes.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -153,7 +153,8 @@ TEST(BuiltInItems, AreEachPageAsAWellFormedItemFoundByNumberAndTypeInAnyCaseMade
     fs::remove_all(folder);
 }
 
-// What stays in the temporary folder, what the user is told in a Stop box (a fixed text, then where and why).
+// What stays in the temporary folder, and the failure: told in a Stop box of its own (a fixed text, then where
+// and why), or passed on with its number.
 TEST(Extraction, LeavesOnlyThePageOrTellsWhyOrPassesTheFailureOn)
 {
     const auto found = zandrel::builtInItemBytes(108, "Custom");
@@ -161,27 +162,33 @@ TEST(Extraction, LeavesOnlyThePageOrTellsWhyOrPassesTheFailureOn)
     const std::string noTemp = "Unable to get temp file name!\n", noSave = "Unable to save resource item to disk!\n";
     struct { const char *name, *temp; int item, failure; bool full; const Bytes *left; std::string told; } rows[] = {
         {"the page", "/tmp", 108, 0, false, &page, ""},
-        {"no temp folder", "", 108, 0, false, nullptr, noTemp + "(no temporary folder): No such file or directory"},
-        {"no such item", "/tmp", 163, 0, false, nullptr, noSave + "No built-in item 163"},
-        {"disk full", "/tmp", 108, 0, true, nullptr, noSave + "/tmp/~rs1.tmp: No space left on device"},
+        {"no temp folder", "", 108, PathNotFound, false, nullptr, noTemp + "(no temporary folder): No such file or directory"},
+        {"no such item", "/tmp", 163, MissingItem, false, nullptr, noSave + "No built-in item 163"},
+        {"disk full", "/tmp", 108, DiskFull, true, nullptr, noSave + "/tmp/~rs1.tmp: No space left on device"},
         {"corrupt item", "/tmp", 109, CorruptItem, false, nullptr, ""},
         {"a file under the page name", "/tmp", 108, PathFileAccess, false, &mine, ""},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        zandrel::testing::FakeRuntime runtime;
+        zandrel::testing::FakeSystem runtime;
         runtime.items = {{108, stored}, {109, item("000000 000000 C0 0009 0000 00 10", "a")}};
         runtime.tempFolder = row.temp, runtime.diskFull = row.full;
         if (row.left == &mine)
             runtime.files["/tmp/~rs1.tmp.htm"] = mine;  // the fake names its temporary files ~rs1.tmp, ~rs2.tmp, ...
         std::string result, told;
-        const std::string failure = failureOf([&] { result = zandrel::extractBracketTemplate(runtime, row.item); });
-        EXPECT_EQ(failure.empty() ? 0 : std::stoi(failure), row.failure) << failure;
+        int number = 0;
+        try {
+            result = zandrel::extractBracketTemplate(runtime, runtime, row.item);
+        } catch (const zandrel::Failure &failure) {
+            const zandrel::Notice notice = failure.notice();
+            number = failure.number();
+            if (!notice.text.starts_with("Error "))  // a box of its own
+                told = notice.icon == zandrel::MessageIcon::Stop ? notice.text : "(no Stop box) " + notice.text;
+        }
+        EXPECT_EQ(number, row.failure);
         EXPECT_EQ(result, row.left == &page ? "/tmp/~rs1.tmp.htm" : "");
         EXPECT_EQ(runtime.files.size(), row.left ? 1u : 0u);  // only the page, or the file that was there before
         EXPECT_EQ(runtime.files["/tmp/~rs1.tmp.htm"], row.left ? *row.left : Bytes{});
-        for (const auto &message : runtime.messages)
-            told += message.icon == zandrel::MessageIcon::Stop ? message.text : "(no Stop box) " + message.text;
         EXPECT_EQ(told, row.told);
     }
 }

@@ -1,14 +1,14 @@
-#include "platform/runtime.h"
+#include "platform/files.h"
 
 #include "platform/failure.h"
 
 namespace zandrel {
 
-void removeFileIfPresent(Runtime &runtime, const std::string &path) noexcept
+void removeFileIfPresent(Files &files, const std::string &path) noexcept
 {
     try {
-        if (runtime.fileExists(path))
-            runtime.removeFile(path);
+        if (files.fileExists(path))
+            files.removeFile(path);
     } catch (...) {
         // Tidying up: what could not go is left in the temporary folder.
     }

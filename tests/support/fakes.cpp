@@ -1,7 +1,8 @@
-#include "tests/support/fake_runtime.h"
+#include "tests/support/fakes.h"
 
 #include "platform/failure.h"
 #include "platform/paths.h"
+#include "product.h"
 #include "templates/builtin_items.h"
 
 #include <algorithm>
@@ -24,63 +25,30 @@ Failure failure(int number, const std::string &path, const char *reason)
 
 }  // namespace
 
-FakeRuntime::FakeRuntime(std::string folder)
-    : m_folder(std::move(folder))
+void FakeMessages::showMessage(const Notice &notice)
 {
-    folders.insert(m_folder);
-}
-
-void FakeRuntime::showMessage(const std::string &text, const std::string &title, MessageIcon icon)
-{
-    messages.push_back({text, title.empty() ? std::string(ProgramTitle) : title, icon});
+    messages.push_back({notice.text, notice.title.empty() ? std::string(product::Name) : notice.title, notice.icon});
     if (onMessage)
         onMessage();
 }
 
-std::shared_ptr<const DocumentOpening> FakeRuntime::openDocument(const std::string &target)
+std::vector<std::string> said(const FakeMessages &messages)
 {
-    if (!refuseAtOnce.empty())
-        throw Failure(FailureNumber::CannotOpenDocument, refuseAtOnce);
-    opened.push_back(target);
-    m_lastOpening = std::make_shared<DocumentOpening>();
-    return m_lastOpening;
+    static const std::string signs[] = {"(!) ", "(i) ", "(x) "};
+    std::vector<std::string> lines;
+    for (const Notice &message : messages.messages)
+        lines.push_back(signs[static_cast<int>(message.icon)] + message.title + ": " + message.text);
+    return lines;
 }
 
-void FakeRuntime::waitSeconds(int seconds, const std::function<bool()> &until)
+std::string FakePlaces::documentsFolder() const
 {
-    waits.push_back(seconds);
-    if (m_lastOpening && !refuseLater.empty())
-        m_lastOpening->refusal = std::exchange(refuseLater, {});
-    // A nested command may wait again; the hook runs once, in the outer wait.
-    if (auto hook = std::exchange(onWait, nullptr))
-        hook();
-    waitsEndedEarly.push_back(until && until());
+    if (documents.empty())
+        throw Failure(FailureNumber::PathNotFound, "the system names no documents folder");
+    return documents;
 }
 
-float FakeRuntime::nextRandom()
-{
-    ++randomCount;
-    if (randomValues.empty())
-        return 0.5f;
-    const float value = randomValues.front();
-    randomValues.pop_front();
-    return value;
-}
-
-Bytes FakeRuntime::builtInItem(int number, const std::string &)
-{
-    if (!items.contains(number))
-        throw Failure(FailureNumber::MissingItem, "No built-in item " + std::to_string(number));
-    return items.at(number);
-}
-
-void FakeRuntime::carryBuiltInItems()
-{
-    for (const EmbeddedItem &item : builtInItems())
-        items[item.number] = Bytes(item.bytes.begin(), item.bytes.end());
-}
-
-Bytes FakeRuntime::readFile(const std::string &path, std::size_t maxBytes)
+Bytes FakeFiles::readFile(const std::string &path, std::size_t maxBytes)
 {
     if (folders.contains(path))
         throw Failure(FailureNumber::PathFileAccess, path + " is not a regular file");
@@ -91,7 +59,7 @@ Bytes FakeRuntime::readFile(const std::string &path, std::size_t maxBytes)
     return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, bytes.size())));
 }
 
-void FakeRuntime::checkWritable(const std::string &path, std::size_t size) const
+void FakeFiles::checkWritable(const std::string &path, std::size_t size) const
 {
     if (folders.contains(path))
         throw failure(FailureNumber::PathFileAccess, path, "Is a directory, not a file");
@@ -103,7 +71,7 @@ void FakeRuntime::checkWritable(const std::string &path, std::size_t size) const
         throw failure(FailureNumber::DiskFull, path, "No space left on device");
 }
 
-void FakeRuntime::createFileExclusive(const std::string &path, const Bytes &bytes)
+void FakeFiles::createFileExclusive(const std::string &path, const Bytes &bytes)
 {
     if (fileExists(path))
         throw failure(FailureNumber::PathFileAccess, path, "File exists");
@@ -111,13 +79,13 @@ void FakeRuntime::createFileExclusive(const std::string &path, const Bytes &byte
     files[path] = bytes;
 }
 
-void FakeRuntime::replaceFile(const std::string &path, const Bytes &bytes)
+void FakeFiles::replaceFile(const std::string &path, const Bytes &bytes)
 {
     checkWritable(path, bytes.size());
     files[path] = bytes;
 }
 
-void FakeRuntime::removeFile(const std::string &path)
+void FakeFiles::removeFile(const std::string &path)
 {
     if (!files.contains(path))
         throw failure(FailureNumber::FileNotFound, path, "No such file or directory");
@@ -126,7 +94,7 @@ void FakeRuntime::removeFile(const std::string &path)
     files.erase(path);
 }
 
-void FakeRuntime::makeFolder(const std::string &folder)
+void FakeFiles::makeFolder(const std::string &folder)
 {
     // Creation happens in the nearest folder that is already there.
     std::vector<std::string> missing;
@@ -138,7 +106,7 @@ void FakeRuntime::makeFolder(const std::string &folder)
     folders.insert(missing.begin(), missing.end());
 }
 
-std::string FakeRuntime::createTempFile(const std::string &prefix)
+std::string FakeFiles::createTempFile(const std::string &prefix)
 {
     if (tempFolder.empty())
         throw Failure(FailureNumber::PathNotFound, "(no temporary folder): No such file or directory");
@@ -150,7 +118,12 @@ std::string FakeRuntime::createTempFile(const std::string &prefix)
     return path;
 }
 
-std::vector<std::string> FakeRuntime::filesIn(const std::string &folder) const
+std::string FakeFiles::text(const std::string &path) const
+{
+    return files.contains(path) ? std::string(files.at(path).begin(), files.at(path).end()) : std::string();
+}
+
+std::vector<std::string> FakeFiles::filesIn(const std::string &folder) const
 {
     std::vector<std::string> names;
     for (const auto &[path, bytes] : files) {
@@ -160,9 +133,63 @@ std::vector<std::string> FakeRuntime::filesIn(const std::string &folder) const
     return names;
 }
 
-bool FakeRuntime::folderExists(const std::string &folder) const
+bool FakeFiles::folderExists(const std::string &folder) const
 {
     return folders.contains(folder) || (!tempFolder.empty() && folder == tempFolder) || folder == "/";
+}
+
+Bytes FakeItems::builtInItem(int number, const std::string &)
+{
+    if (!items.contains(number))
+        throw Failure(FailureNumber::MissingItem, "No built-in item " + std::to_string(number));
+    return items.at(number);
+}
+
+void FakeItems::carryBuiltInItems()
+{
+    for (const EmbeddedItem &item : builtInItems())
+        items[item.number] = Bytes(item.bytes.begin(), item.bytes.end());
+}
+
+float FakeRandom::next()
+{
+    ++randomCount;
+    if (randomValues.empty())
+        return 0.5f;
+    const float value = randomValues.front();
+    randomValues.pop_front();
+    return value;
+}
+
+std::shared_ptr<const DocumentOpening> FakeDesktop::openDocument(const std::string &target)
+{
+    if (!refuseAtOnce.empty())
+        throw Failure(FailureNumber::CannotOpenDocument, refuseAtOnce);
+    opened.push_back(target);
+    lastOpening = std::make_shared<DocumentOpening>();
+    return lastOpening;
+}
+
+void FakeEventLoop::waitSeconds(int seconds, const std::function<bool()> &until)
+{
+    waits.push_back(seconds);
+    // A nested command may wait again; the hook runs once, in the outer wait.
+    if (auto hook = std::exchange(onWait, nullptr))
+        hook();
+    waitsEndedEarly.push_back(until && until());
+}
+
+FakeSystem::FakeSystem(std::string programFolder)
+{
+    program = std::move(programFolder);
+    folders.insert(program);
+}
+
+void FakeSystem::waitSeconds(int seconds, const std::function<bool()> &until)
+{
+    if (lastOpening && !refuseLater.empty())
+        lastOpening->refusal = std::exchange(refuseLater, {});
+    FakeEventLoop::waitSeconds(seconds, until);
 }
 
 }  // namespace zandrel::testing

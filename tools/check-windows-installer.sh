@@ -38,60 +38,44 @@ setup=$(realpath "$1")
 zip=$(realpath "$2")
 build=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../tests/support/kit.sh"
+kit_name=check-windows-installer
 
-if [ -z "${ZANDREL_CHECK_ON_X:-}" ]; then
-    exec env ZANDREL_CHECK_ON_X=1 "$here/../tests/support/on_private_x.sh" "$0" "$@"
-fi
+# On an X server of its own, with a window manager as every Wine user's
+# desktop has.
+on_private_x "$@"
 openbox --sm-disable >/dev/null 2>&1 &
 window_manager=$!
 
 scratch=$(mktemp -d)
 shots=$scratch/screens
-mkdir -p "$shots" "$scratch/home/Documents"
+mkdir -p "$shots" "$scratch/bin" "$scratch/home/Documents"
 # Wine links the user's Documents to $HOME/Documents: a private one here.
 export HOME=$scratch/home
-export WINEPREFIX=$scratch/prefix WINEDEBUG=-all
-# No menu entries made on the host's desktop.
-export WINEDLLOVERRIDES="winemenubuilder.exe="
 export XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    kill "$window_manager" 2>/dev/null
+    if [ "$kit_faults" = 0 ]; then rm -rf "$scratch"; fi
+}
+trap cleanup EXIT
+new_wine_prefix "$scratch/prefix"
+
 # The desktop's opener, as Wine's browser hand-off finds it: it only notes
 # what it was given, so no browser starts.
-mkdir -p "$scratch/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/opened.txt"\n' "$scratch" >"$scratch/bin/xdg-open"
 chmod +x "$scratch/bin/xdg-open"
 export PATH=$scratch/bin:$PATH
 
-failed=0
-fail() {
-    echo "check-windows-installer: FAIL: $*" >&2
-    failed=1
-}
-pass() { echo "check-windows-installer: ok: $*"; }
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    kill "$window_manager" 2>/dev/null
-    if [ "$failed" = 0 ]; then rm -rf "$scratch"; fi
-}
-trap cleanup EXIT
-
-# Runs "$@" until it succeeds, for at most $1 seconds.
-await() {
-    local seconds=$1 i
-    shift
-    for ((i = 0; i < seconds * 10; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
-has_window() { [ -n "$(window_named "$1")" ]; }
+# As a user's click would: the window manager makes the window the active
+# one, which gives it the keyboard.
 focus() {
     local id
     id=$(window_named "$1")
     [ -n "$id" ] || return 1
-    xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
+    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id" 2>/dev/null ||
+        xdotool windowfocus "$id"
     sleep 0.3
 }
 keys() { xdotool key --delay 80 "$@"; sleep 0.3; }
@@ -100,9 +84,6 @@ seconds_since() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b 
 # A Windows path as the shell here reads it, and a Windows variable's value.
 unix_path() { winepath -u "$1" 2>/dev/null; }
 windows_variable() { wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
-
-env -u DISPLAY wineboot --init >/dev/null 2>&1
-wineserver -w
 
 version=$(sed -n 's/^!define PRODUCT_VERSION "\(.*\)"$/\1/p' "$build/app/windows/product.nsh")
 publisher=$(sed -n 's/^!define PRODUCT_PUBLISHER "\(.*\)"$/\1/p' "$build/app/windows/product.nsh")
@@ -115,7 +96,6 @@ case $(realpath -m "$documents") in
 "$scratch"/*) ;;
 *)
     fail "Documents is $(realpath -m "$documents"), outside this check's own HOME"
-    exit 1
     ;;
 esac
 cp "$setup" "$WINEPREFIX/drive_c/setup.exe"
@@ -154,7 +134,7 @@ check_installed() {
     local folder=$1 unix
     unix=$(unix_path "$folder")
     if [ ! -d "$unix" ]; then
-        fail "nothing was installed in $folder"
+        fault "nothing was installed in $folder"
         return
     fi
     local extra missing different=""
@@ -166,12 +146,12 @@ check_installed() {
     if [ "$extra" = "./uninstall.exe " ] && [ -z "$missing" ] && [ -z "$different" ]; then
         pass "$folder holds the zip's $(find "$shipped" -type f | wc -l) files, byte for byte, and uninstall.exe"
     else
-        fail "$folder: extra [$extra], missing [$missing], different [$different]"
+        fault "$folder: extra [$extra], missing [$missing], different [$different]"
     fi
     if [ "$(shortcuts)" = 1 ] && strings -a -el "$start_menu/Zandrel.lnk" 2>/dev/null | grep -qiF "$folder\\zandrel.exe"; then
         pass "one Start-menu shortcut, Zandrel, opens $folder\\zandrel.exe"
     else
-        fail "Start-menu shortcuts to zandrel.exe: $(shortcuts); Zandrel.lnk names: $(strings -a -el "$start_menu/Zandrel.lnk" 2>/dev/null | tr '\n' ' ')"
+        fault "Start-menu shortcuts to zandrel.exe: $(shortcuts); Zandrel.lnk names: $(strings -a -el "$start_menu/Zandrel.lnk" 2>/dev/null | tr '\n' ' ')"
     fi
     # The entry, value by value: what it must hold.
     local quoted="\"$folder\\uninstall.exe\"" name expected actual wrong=""
@@ -201,7 +181,7 @@ check_installed() {
     if [ "$(entries)" = 1 ] && [ -z "$wrong" ]; then
         pass "one entry under Apps, Zandrel $version by $publisher in $folder, $size KB, uninstalled by $quoted /S"
     else
-        fail "entries named Zandrel: $(entries); $wrong"
+        fault "entries named Zandrel: $(entries); $wrong"
     fi
 }
 
@@ -213,7 +193,7 @@ press() {
 }
 await_wizard_end() {
     status=running
-    await "$1" eval '! kill -0 '"$wizard"' 2>/dev/null' || return 0
+    await "$1" ended "$wizard" || return 0
     status=0
     wait "$wizard" || status=$?
 }
@@ -231,7 +211,7 @@ exit_zandrel() {
     id=$(window_named Zandrel)
     [ -n "$id" ] && xdotool mousemove --window "$id" 20 250 click 1 && sleep 0.3
     focus Zandrel && keys alt+f && keys x
-    await 20 eval '! kill -0 '"$run"' 2>/dev/null' && return 0
+    await 20 ended "$run" && return 0
     shot "exit-failed-$(date +%s)"
     kill -9 "$run" 2>/dev/null
     return 1
@@ -250,20 +230,20 @@ uninstall() {
 
 # --- Its size.
 size=$(stat -c %s "$setup")
-if [ "$size" -le 12000000 ]; then pass "the installer is $size bytes"; else fail "the installer is $size bytes, over 12 MB"; fi
+if [ "$size" -le 12000000 ]; then pass "the installer is $size bytes"; else fault "the installer is $size bytes, over 12 MB"; fi
 
 # --- Installed silently, for this user.
 started=$(date +%s.%N)
 if wine "$setup" /S; then
     pass "setup.exe /S ended with status 0 in $(seconds_since "$started") s"
 else
-    fail "setup.exe /S ended with status $?"
+    fault "setup.exe /S ended with status $?"
 fi
 check_installed "$default_folder"
 if wine uninstaller --list 2>/dev/null | tr -d '\r' | grep -q '|||Zandrel$'; then
     pass "Wine's list of programs to remove shows Zandrel"
 else
-    fail "Wine's list of programs to remove lacks Zandrel: $(wine uninstaller --list 2>/dev/null | tr '\n' ' ')"
+    fault "Wine's list of programs to remove lacks Zandrel: $(wine uninstaller --list 2>/dev/null | tr '\n' ' ')"
 fi
 
 # --- The installed program keeps the page and the list in Documents\Zandrel,
@@ -288,18 +268,18 @@ if start_zandrel "$installed"; then
         grep -q "Barbara Liskov" "$documents/bracket.html" && ! grep -q "Not Me" "$documents/bracket.html"; then
         pass "the installed program read players.txt in Documents\\Zandrel and wrote bracket.html there, not beside itself"
     else
-        fail "the installed program: Documents\\Zandrel holds [$(ls "$documents" | tr '\n' ' ')], its folder a page: $([ -e "$installed/bracket.html" ] && echo yes || echo no)"
+        fault "the installed program: Documents\\Zandrel holds [$(ls "$documents" | tr '\n' ' ')], its folder a page: $([ -e "$installed/bracket.html" ] && echo yes || echo no)"
     fi
-    exit_zandrel || fail "the installed program did not end by File > Exit"
+    exit_zandrel || fault "the installed program did not end by File > Exit"
 else
-    fail "the installed zandrel.exe shows no window"
+    fault "the installed zandrel.exe shows no window"
 fi
 rm -f "$installed/players.txt"
 cp "$documents/bracket.html" "$scratch/kept-bracket.html" 2>/dev/null || true
 cp "$documents/players.txt" "$scratch/kept-players.txt"
 
 # --- Installed again over itself.
-if wine "$setup" /S; then pass "setup.exe /S over the installed Zandrel ended with status 0"; else fail "setup.exe /S again ended with status $?"; fi
+if wine "$setup" /S; then pass "setup.exe /S over the installed Zandrel ended with status 0"; else fault "setup.exe /S again ended with status $?"; fi
 check_installed "$default_folder"
 
 # --- With Zandrel running nothing changes, and the status says so.
@@ -307,17 +287,17 @@ if start_zandrel "$installed"; then
     before=$(snapshot "$installed")
     status=0
     wine "$setup" /S || status=$?
-    if [ "$status" != 0 ] && [ "$(snapshot "$installed")" = "$before" ] && kill -0 "$run" 2>/dev/null; then
+    if [ "$status" != 0 ] && [ "$(snapshot "$installed")" = "$before" ] && running "$run"; then
         pass "with Zandrel running, setup.exe /S changed nothing and ended with status $status"
     else
-        fail "with Zandrel running, setup.exe /S ended with status $status; changed: $([ "$(snapshot "$installed")" = "$before" ] && echo no || echo yes)"
+        fault "with Zandrel running, setup.exe /S ended with status $status; changed: $([ "$(snapshot "$installed")" = "$before" ] && echo no || echo yes)"
     fi
     status=0
     wine "$installed/uninstall.exe" /S "_?=$default_folder" || status=$?
     if [ "$status" != 0 ] && [ "$(snapshot "$installed")" = "$before" ]; then
         pass "with Zandrel running, the silent uninstaller changed nothing and ended with status $status"
     else
-        fail "with Zandrel running, the silent uninstaller ended with status $status"
+        fault "with Zandrel running, the silent uninstaller ended with status $status"
     fi
     # The wizard asks to close it: Retry or Cancel; Cancel leaves all as it was.
     wine "$setup" &
@@ -330,14 +310,14 @@ if start_zandrel "$installed"; then
         if [ "$status" != 0 ] && [ "$status" != running ] && [ "$(snapshot "$installed")" = "$before" ]; then
             pass "with Zandrel running, the wizard asked to close it, and Cancel ended it with status $status"
         else
-            fail "with Zandrel running, the wizard's Cancel: status $status"
+            fault "with Zandrel running, the wizard's Cancel: status $status"
         fi
     else
-        fail "with Zandrel running, the wizard showed nothing"
+        fault "with Zandrel running, the wizard showed nothing"
     fi
     kill "$wizard" 2>/dev/null || true
 else
-    fail "the installed zandrel.exe shows no window"
+    fault "the installed zandrel.exe shows no window"
 fi
 
 # --- The wizard, by keyboard: asked again while Zandrel runs, the user
@@ -348,7 +328,7 @@ sleep 1
 wine "$setup" &
 wizard=$!
 if await 30 has_window "$setup_title"; then
-    exit_zandrel || fail "Zandrel did not end by File > Exit"
+    exit_zandrel || fault "Zandrel did not end by File > Exit"
     press Return
     pages=(welcome licence folder)
     for page in "${pages[@]}"; do
@@ -365,12 +345,12 @@ if await 30 has_window "$setup_title"; then
     if [ "$status" = 0 ] && await 60 has_window Zandrel; then
         pass "the wizard, titled \"$setup_title\", went on after Retry: welcome, licence, folder, progress, finish, and \"Start Zandrel\" started it"
         focus Zandrel && keys alt+f && keys x
-        await 20 eval '! has_window Zandrel' || fail "the Zandrel the wizard started did not end"
+        await 20 eval '! has_window Zandrel' || fault "the Zandrel the wizard started did not end"
     else
-        fail "the wizard ended with status $status, and Zandrel $(has_window Zandrel && echo started || echo "did not start")"
+        fault "the wizard ended with status $status, and Zandrel $(has_window Zandrel && echo started || echo "did not start")"
     fi
 else
-    fail "setup.exe showed no window titled \"$setup_title\""
+    fault "setup.exe showed no window titled \"$setup_title\""
 fi
 kill "$wizard" 2>/dev/null || true
 check_installed "$default_folder"
@@ -380,13 +360,13 @@ started=$(date +%s.%N)
 if uninstall "$default_folder"; then
     pass "the entry's QuietUninstallString removed the folder and the entry in $(seconds_since "$started") s"
 else
-    fail "after the uninstall command, the folder is $([ -e "$installed" ] && echo there || echo gone), the entry $(has_entry && echo there || echo gone)"
+    fault "after the uninstall command, the folder is $([ -e "$installed" ] && echo there || echo gone), the entry $(has_entry && echo there || echo gone)"
 fi
-if [ "$(shortcuts)" = 0 ]; then pass "no shortcut is left"; else fail "$(shortcuts) shortcuts are left"; fi
+if [ "$(shortcuts)" = 0 ]; then pass "no shortcut is left"; else fault "$(shortcuts) shortcuts are left"; fi
 if cmp -s "$documents/players.txt" "$scratch/kept-players.txt" && cmp -s "$documents/bracket.html" "$scratch/kept-bracket.html"; then
     pass "Documents\\Zandrel kept bracket.html and players.txt"
 else
-    fail "Documents\\Zandrel now holds [$(ls "$documents" 2>/dev/null | tr '\n' ' ')]"
+    fault "Documents\\Zandrel now holds [$(ls "$documents" 2>/dev/null | tr '\n' ' ')]"
 fi
 
 # --- With the zip's Zandrel running and none installed, the installer alone
@@ -397,11 +377,11 @@ if start_zandrel "$shipped"; then
     if [ "$status" != 0 ] && [ ! -e "$installed" ] && ! has_entry; then
         pass "with the zip's Zandrel running, setup.exe /S installed nothing and ended with status $status"
     else
-        fail "with the zip's Zandrel running, setup.exe /S ended with status $status and installed $(ls "$installed" 2>/dev/null | wc -l) files"
+        fault "with the zip's Zandrel running, setup.exe /S ended with status $status and installed $(ls "$installed" 2>/dev/null | wc -l) files"
     fi
-    exit_zandrel || fail "the zip's Zandrel did not end by File > Exit"
+    exit_zandrel || fault "the zip's Zandrel did not end by File > Exit"
 else
-    fail "the zip's zandrel.exe shows no window"
+    fault "the zip's zandrel.exe shows no window"
 fi
 
 # --- An older version, in a folder with spaces, replaced where it is. Wine
@@ -417,31 +397,32 @@ sed 's/^!define PRODUCT_VERSION .*/!define PRODUCT_VERSION "0.9"/; s/^!define PR
     "$build/app/windows/product.nsh" >"$scratch/old/product.nsh"
 "$here/make-installer.sh" "$old" "$scratch/old/product.nsh" "$WINEPREFIX/drive_c/old-setup.exe" >/dev/null
 spaced='C:\Some Folder\Zandrel'
-wine cmd /c "C:\\old-setup.exe /S /D=$spaced" >/dev/null 2>&1 || fail "the older version's installer failed"
+wine cmd /c "C:\\old-setup.exe /S /D=$spaced" >/dev/null 2>&1 || fault "the older version's installer failed"
 if [ -f "$(unix_path "$spaced")/retired/notes.txt" ] && [ "$(entry DisplayVersion)" = 0.9 ]; then
     if wine "$setup" /S; then
         check_installed "$spaced"
         if [ ! -e "$(unix_path "$default_folder")" ]; then
             pass "Zandrel 0.9 in $spaced was replaced there, and nothing of it is left"
         else
-            fail "installing over Zandrel 0.9 in $spaced also installed into $default_folder"
+            fault "installing over Zandrel 0.9 in $spaced also installed into $default_folder"
         fi
     else
-        fail "setup.exe /S over Zandrel 0.9 ended with status $?"
+        fault "setup.exe /S over Zandrel 0.9 ended with status $?"
     fi
 else
-    fail "Zandrel 0.9 was not installed in $spaced (entry: $(entry DisplayVersion))"
+    fault "Zandrel 0.9 was not installed in $spaced (entry: $(entry DisplayVersion))"
 fi
-uninstall "$spaced" || fail "Zandrel was not removed from $spaced"
+uninstall "$spaced" || fault "Zandrel was not removed from $spaced"
 
 if [ -s "$scratch/zandrel-stderr.txt" ]; then
     echo "check-windows-installer: what zandrel.exe said on standard error:"
     sed 's/^/  /' "$scratch/zandrel-stderr.txt"
 fi
-if [ "$failed" != 0 ]; then
+if [ "$kit_faults" = 0 ]; then
+    kept=$(mktemp -d /tmp/zandrel-installer-screens.XXXXXX)
+    cp "$shots"/*.png "$kept/"
+    echo "check-windows-installer: screenshots of the wizard are in $kept"
+else
     echo "check-windows-installer: screenshots and logs are in $scratch" >&2
-    exit 1
 fi
-kept=$(mktemp -d /tmp/zandrel-installer-screens.XXXXXX)
-cp "$shots"/*.png "$kept/"
-echo "check-windows-installer: screenshots of the wizard are in $kept"
+finish

@@ -13,11 +13,27 @@ std::string userDataFolder(const Places &places)
     return joinPath(places.documentsFolder(), product::Name);
 }
 
+namespace {
+
+// The program's folder while the page and the list may live there: never in
+// a system install, nor where the Windows installer put the program. Empty
+// when they may not, or when the system could not name the folder as text
+// (joining that with a file name would mean the current folder).
+std::string programFolderForUse(const Places &places, const Files &files, bool userFolderOnly)
+{
+    if (userFolderOnly)
+        return {};
+    const std::string programFolder = places.programFolder();
+    if (programFolder.empty() || files.fileExists(joinPath(programFolder, UninstallerFileName)))
+        return {};
+    return programFolder;
+}
+
+}  // namespace
+
 std::string outputFolder(const Places &places, Files &files, bool userFolderOnly)
 {
-    // An empty program folder is one the system could not name as text;
-    // joining it with a file name would mean the current folder.
-    const std::string programFolder = userFolderOnly ? std::string() : places.programFolder();
+    const std::string programFolder = programFolderForUse(places, files, userFolderOnly);
     if (!programFolder.empty() && files.canWriteInFolder(programFolder))
         return programFolder;
     std::string userFolder;
@@ -35,7 +51,7 @@ std::string outputFolder(const Places &places, Files &files, bool userFolderOnly
 
 std::string playerListFolder(const Places &places, const Files &files, bool userFolderOnly)
 {
-    const std::string programFolder = userFolderOnly ? std::string() : places.programFolder();
+    const std::string programFolder = programFolderForUse(places, files, userFolderOnly);
     if (!programFolder.empty() && files.fileExists(playerListPath(programFolder)))
         return programFolder;
     try {

@@ -4,7 +4,7 @@
 # them, and the package's file list: every file it promises at its path, with
 # the icons at their sizes, and nothing under /usr/local or /tmp.
 #
-#   tools/check-package.sh dist/zandrel_1.03_amd64.deb
+#   tools/check-package.sh dist/zandrel_<version>_amd64.deb
 set -euo pipefail
 
 if [ $# -ne 1 ] || [ ! -f "$1" ]; then

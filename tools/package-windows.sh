@@ -1,31 +1,40 @@
 #!/usr/bin/env bash
-# Lays the Windows program out as a user unzips it, and packs it:
+# Lays the Windows program out as a user unzips it, and packs it twice: as a
+# zip and as an installer, from the very same files:
 #
-#   tools/package-windows.sh BUILD QT ZIP
+#   tools/package-windows.sh BUILD QT DIST
 #
 # BUILD is a Windows build of Zandrel (cmake/mingw-w64.cmake), QT the Qt for
-# Windows it was built against (tools/build-qt-windows.sh), ZIP the zip to
-# write. The folder holds zandrel.exe, the Qt plugins it loads (the windows
-# platform, the Windows style, the SQLite driver the help is read with and
-# the JPEG reader for the help's picture),
+# Windows it was built against (tools/build-qt-windows.sh), DIST the folder
+# that gets zandrel-<version>-windows-x64.zip and
+# zandrel-<version>-windows-x64-setup.exe. The folder holds zandrel.exe, the
+# Qt plugins it loads (the windows platform, the Windows style, the SQLite
+# driver the help is read with and the JPEG reader for the help's picture),
 # every DLL that these import, found by reading their imports over and over
 # in Qt's and MinGW's folders (what is in neither is Windows' own), the
 # README for Windows users and the licences of everything shipped.
+#
+# The same build gives the same bytes: every file is dated
+# SOURCE_DATE_EPOCH (by default the last commit's time), and the zip lists
+# them in a fixed order, with fixed permissions and no extra fields.
 set -euo pipefail
 
 if [ $# -ne 3 ] || [ ! -f "$1/app/zandrel.exe" ] || [ ! -f "$2/build-record.txt" ]; then
-    echo "usage: $0 BUILD QT ZIP (BUILD/app/zandrel.exe and QT/build-record.txt must exist)" >&2
+    echo "usage: $0 BUILD QT DIST (BUILD/app/zandrel.exe and QT/build-record.txt must exist)" >&2
     exit 2
 fi
 build=$(cd "$1" && pwd)
 qt=$(cd "$2" && pwd)
-zip=$(realpath -m "$3")
+dist=$(realpath -m "$3")
 root=$(cd "$(dirname "$0")/.." && pwd)
 objdump=x86_64-w64-mingw32-objdump
 compiler=x86_64-w64-mingw32-g++-posix
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-name=$(basename "$zip" .zip)
+name=zandrel-$version-windows-x64
+zip=$dist/$name.zip
+setup=$dist/$name-setup.exe
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)}
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 folder=$stage/$name
@@ -91,11 +100,17 @@ done
     cat "$qt/build-record.txt"
     echo "Built with tools/build-qt-windows.sh of Zandrel $version."
 } >"$folder/licenses/SOURCES.txt"
-# Windows users read text with CR LF line ends.
-sed 's/$/\r/' "$root/app/windows/README.txt" >"$folder/README.txt"
+# Windows users read text with CR LF line ends; the build wrote it so.
+cp "$build/app/windows/README.txt" "$folder/README.txt"
 
-mkdir -p "$(dirname "$zip")"
+find "$folder" -type d -exec chmod 0755 {} +
+find "$folder" -type f -exec chmod 0644 {} +
+find "$folder" -exec touch -h -d "@$epoch" {} +
+
+mkdir -p "$dist"
 rm -f "$zip"
-(cd "$stage" && zip -qr -X "$zip" "$name")
+# zip writes each file's time as the local time of day.
+(cd "$stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$zip")
 echo "Wrote $zip: zandrel.exe with $(printf '%s\n' "${!shipped[@]}" | wc -l) DLLs and 4 plugins."
+TZ=UTC "$root/tools/make-installer.sh" "$folder" "$build/app/windows/product.nsh" "$setup"
 echo "Left to Windows: $(printf '%s\n' "${!windows[@]}" | sort | tr '\n' ' ')"

@@ -14,14 +14,23 @@
 #                         (about an hour; kept in ~/.cache/zandrel), build
 #                         Zandrel for Windows against it, run its tests under
 #                         Wine, pack dist/zandrel-<version>-windows-x64.zip
-#                         and drive that program under Wine as a user would
+#                         and the installer ...-windows-x64-setup.exe from the
+#                         same files, list their sums in dist/SHA256SUMS, and
+#                         drive both under Wine as a user would
+#   tools/setup.sh windows-dist  the same build and the same three files in
+#                         dist/, without the tests and the Wine checks: what
+#                         tools/check-reproducible.sh builds twice
+#
+# What ships (the .deb, the zip, the installer) is dated by the last commit,
+# or by SOURCE_DATE_EPOCH when it is set, so that one commit gives the same
+# bytes whenever it is built (tools/check-reproducible.sh checks it).
 set -euo pipefail
 
 mode=${1:-}
 case "$mode" in
-run | test | package | windows) ;;
+run | test | package | windows | windows-dist) ;;
 *)
-    echo "usage: $0 run|test|package|windows" >&2
+    echo "usage: $0 run|test|package|windows|windows-dist" >&2
     exit 2
     ;;
 esac
@@ -51,10 +60,10 @@ fi
 if [ "$mode" = test ] || [ "$mode" = package ]; then
     packages+=(git dpkg-dev debhelper lintian desktop-file-utils appstream)
 fi
-if [ "$mode" = windows ]; then
+if [ "$mode" = windows ] || [ "$mode" = windows-dist ]; then
     packages+=(
         g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
-        dpkg-dev tcl xz-utils zip unzip
+        dpkg-dev tcl xz-utils zip unzip nsis
         xvfb xauth x11-utils xdotool xclip imagemagick fonts-wine openbox
     )
 fi
@@ -62,6 +71,13 @@ $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 
 jobs=$(nproc)
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null) || {
+        echo "$root is no git checkout: set SOURCE_DATE_EPOCH to the time the build is to carry." >&2
+        exit 2
+    }
+fi
+export SOURCE_DATE_EPOCH
 
 build_program() {
     cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -82,7 +98,7 @@ fi
 # and reused; Zandrel built against it, its tests run under Wine in a Wine
 # prefix of their own, the zip packed, and the program in it driven under
 # Wine and compared with the Linux program.
-if [ "$mode" = windows ]; then
+if [ "$mode" = windows ] || [ "$mode" = windows-dist ]; then
     qt_version=$(dpkg-query -W -f '${Version}' qt6-base-dev | sed 's/[+~-].*//')
     qt=${ZANDREL_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/zandrel/qt-$qt_version-mingw-w64}
     "$root/tools/build-qt-windows.sh" "$qt"
@@ -95,12 +111,18 @@ if [ "$mode" = windows ]; then
     # Every test, the window's on the windows platform and so on a display
     # of their own; but the print check, which prints with the host's
     # Chromium the pages the test stage has already found to be the same.
-    "$root/tests/support/on_private_x.sh" ctest --test-dir "$dir" --output-on-failure -j "$jobs" -E '_print_'
+    if [ "$mode" = windows ]; then
+        "$root/tests/support/on_private_x.sh" ctest --test-dir "$dir" --output-on-failure -j "$jobs" -E '_print_'
+    fi
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
-    zip=$root/dist/zandrel-$version-windows-x64.zip
-    "$root/tools/package-windows.sh" "$dir" "$qt" "$zip"
+    name=zandrel-$version-windows-x64
+    "$root/tools/package-windows.sh" "$dir" "$qt" "$root/dist"
+    (cd "$root/dist" && sha256sum "$name.zip" "$name-setup.exe" >SHA256SUMS)
+    cat "$root/dist/SHA256SUMS"
+    [ "$mode" = windows ] || exit 0
     build_program
-    "$root/tools/check-windows.sh" "$zip" "$root/build/app/zandrel"
+    "$root/tools/check-windows.sh" "$root/dist/$name.zip" "$root/build/app/zandrel"
+    "$root/tools/check-windows-installer.sh" "$root/dist/$name-setup.exe" "$root/dist/$name.zip" "$dir"
     exit 0
 fi
 

@@ -26,29 +26,44 @@ constexpr const char *Program = "/program";
 constexpr const char *Documents = "/home/u/Documents";
 constexpr const char *UserFolder = "/home/u/Documents/Zandrel";
 
+// How the program came to be where it is: unpacked (a portable folder or
+// the Windows zip), a system install, or the Windows installer's, which
+// leaves its uninstaller beside the program.
+enum Install { Portable, System, WindowsInstaller };
+
+FakeSystem runtimeFor(Install install, const std::string &program, const std::string &documents)
+{
+    FakeSystem runtime(program);
+    runtime.documents = documents;
+    if (install == WindowsInstaller)
+        runtime.files[program + "/uninstall.exe"] = {};
+    return runtime;
+}
+
 TEST(OutputFolder, TheProgramsWhileItCanBeWrittenOtherwiseTheUsersOwnMadeWhenFirstNeeded)
 {
     enum Trouble { None, ProgramReadOnly, UserFolderThere };
     const struct {
         const char *name;
-        bool userFolderOnly;
+        Install install;
         Trouble trouble;
         std::string program, documents, folder;  // folder empty: a failure with `failure`
         int failure;
     } cases[] = {
-        {"portable_writable", false, None, Program, Documents, Program, 0},
-        {"portable_read_only", false, ProgramReadOnly, Program, Documents, UserFolder, 0},
-        {"user_folder_already_there", false, UserFolderThere, Program, Documents, UserFolder, 0},
-        {"no_documents_folder_says_why", false, ProgramReadOnly, Program, "", "", FailureNumber::PathNotFound},
-        {"user_folder_cannot_be_made", false, ProgramReadOnly, Program, Documents, "", FailureNumber::PermissionDenied},
-        {"installed_never_writes_beside_itself", true, None, Program, Documents, UserFolder, 0},
-        {"installed_without_documents_folder", true, None, Program, "", "", FailureNumber::PathNotFound},
-        {"unnamed_program_folder_is_never_the_current_one", false, None, "", Documents, UserFolder, 0},
-        {"unnamed_program_folder_and_no_documents", false, None, "", "", "", FailureNumber::PathNotFound},
+        {"portable_writable", Portable, None, Program, Documents, Program, 0},
+        {"portable_read_only", Portable, ProgramReadOnly, Program, Documents, UserFolder, 0},
+        {"user_folder_already_there", Portable, UserFolderThere, Program, Documents, UserFolder, 0},
+        {"no_documents_folder_says_why", Portable, ProgramReadOnly, Program, "", "", FailureNumber::PathNotFound},
+        {"user_folder_cannot_be_made", Portable, ProgramReadOnly, Program, Documents, "", FailureNumber::PermissionDenied},
+        {"installed_never_writes_beside_itself", System, None, Program, Documents, UserFolder, 0},
+        {"installed_without_documents_folder", System, None, Program, "", "", FailureNumber::PathNotFound},
+        {"windows_installer_never_writes_beside_itself", WindowsInstaller, None, Program, Documents, UserFolder, 0},
+        {"windows_installer_without_documents_folder", WindowsInstaller, None, Program, "", "", FailureNumber::PathNotFound},
+        {"unnamed_program_folder_is_never_the_current_one", Portable, None, "", Documents, UserFolder, 0},
+        {"unnamed_program_folder_and_no_documents", Portable, None, "", "", "", FailureNumber::PathNotFound},
     };
     for (const auto &c : cases) {
-        FakeSystem runtime(c.program);
-        runtime.documents = c.documents;
+        FakeSystem runtime = runtimeFor(c.install, c.program, c.documents);
         if (c.trouble != None)
             runtime.readOnlyFolders.insert(Program);
         if (c.trouble == UserFolderThere)
@@ -56,7 +71,7 @@ TEST(OutputFolder, TheProgramsWhileItCanBeWrittenOtherwiseTheUsersOwnMadeWhenFir
         if (c.failure == FailureNumber::PermissionDenied)
             runtime.files[Documents] = {};
         try {
-            EXPECT_EQ(outputFolder(runtime, runtime, c.userFolderOnly), c.folder) << c.name;
+            EXPECT_EQ(outputFolder(runtime, runtime, c.install == System), c.folder) << c.name;
             EXPECT_TRUE(runtime.folders.contains(c.folder)) << c.name << ": made when first needed";
             EXPECT_EQ(c.failure, 0) << c.name;
         } catch (const Failure &failure) {
@@ -71,25 +86,26 @@ TEST(OutputFolder, ThePlayerListIsReadBesideTheProgramWhenItIsThereOtherwiseFrom
 {
     const struct {
         const char *name;
-        bool userFolderOnly, besideProgram, inUserFolder;
+        Install install;
+        bool besideProgram, inUserFolder;
         std::string program, documents, folder;
     } cases[] = {
-        {"beside_program", false, true, false, Program, Documents, Program},
-        {"in_user_folder", false, false, true, Program, Documents, UserFolder},
-        {"both_program_wins", false, true, true, Program, Documents, Program},
-        {"neither_looks_in_user_folder", false, false, false, Program, Documents, UserFolder},
-        {"installed_ignores_program_folder", true, true, true, Program, Documents, UserFolder},
-        {"no_documents_folder", false, false, false, Program, "", Program},
-        {"unnamed_program_folder_and_no_documents", false, false, false, "", "", ""},
+        {"beside_program", Portable, true, false, Program, Documents, Program},
+        {"in_user_folder", Portable, false, true, Program, Documents, UserFolder},
+        {"both_program_wins", Portable, true, true, Program, Documents, Program},
+        {"neither_looks_in_user_folder", Portable, false, false, Program, Documents, UserFolder},
+        {"installed_ignores_program_folder", System, true, true, Program, Documents, UserFolder},
+        {"windows_installer_ignores_program_folder", WindowsInstaller, true, false, Program, Documents, UserFolder},
+        {"no_documents_folder", Portable, false, false, Program, "", Program},
+        {"unnamed_program_folder_and_no_documents", Portable, false, false, "", "", ""},
     };
     for (const auto &c : cases) {
-        FakeSystem runtime(c.program);
-        runtime.documents = c.documents;
+        FakeSystem runtime = runtimeFor(c.install, c.program, c.documents);
         if (c.besideProgram)
             runtime.files[std::string(Program) + "/players.txt"] = {};
         if (c.inUserFolder)
             runtime.files[std::string(UserFolder) + "/players.txt"] = {};
-        EXPECT_EQ(playerListFolder(runtime, runtime, c.userFolderOnly), c.folder) << c.name;
+        EXPECT_EQ(playerListFolder(runtime, runtime, c.install == System), c.folder) << c.name;
         EXPECT_FALSE(runtime.folders.contains(UserFolder)) << c.name << ": looking never makes a folder";
     }
 }

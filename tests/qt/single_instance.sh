@@ -206,6 +206,9 @@ stale)
         runner=(setpriv --reuid=65534 --regid=65534 --clear-groups)
         chown -R 65534:65534 "$root"
         "${runner[@]}" test -x "$program" || { echo "nobody cannot run $program, skipping"; exit 77; }
+        # Under a caller's temporary folder that only root may enter, as the
+        # test command's misleading shell gives, nobody cannot reach it.
+        "${runner[@]}" test -w "$root" || { echo "nobody cannot reach $root, skipping"; exit 77; }
     fi
     for content in empty garbage unreadable; do
         : >"$lock"

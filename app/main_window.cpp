@@ -112,7 +112,6 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromLatin1(product::Name));
     setFont(windowFont());
-    setWindowIcon(QIcon(QStringLiteral(":/zandrel/zandrel.png")));
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
@@ -317,11 +316,14 @@ void MainWindow::showEvent(QShowEvent *event)
     m_sizeLimits.apply();
     if (!m_centred) {
         m_centred = true;
-        // Once framed, centre again with the real outer size.
+        // Once framed, centre again with the real outer size. The icon is
+        // read only now: the window shows the sooner for it, and only the
+        // title bar and the task bar show it.
         QTimer::singleShot(0, this, [this] {
             m_sizeLimits.apply();
             centreOnScreen();
             layOutControls();
+            setWindowIcon(QIcon(QStringLiteral(":/zandrel/zandrel.png")));
         });
     }
 }

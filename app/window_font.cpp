@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -15,9 +16,8 @@ namespace zandrel {
 
 namespace {
 
-// The size the window was drawn for, the steps it is shrunk by, and how far.
+// The size the window was drawn for, and how far it is shrunk.
 constexpr double DesignPoints = 8.25;
-constexpr double PointStep = 0.25;
 constexpr double SmallestPoints = 6.0;
 
 // The largest share of its room that a caption takes in `font`: above 1, it does not fit.
@@ -50,20 +50,22 @@ QFont fittedFont(const QList<Caption> &captions)
             break;
         }
     }
-    // Widths shrink as the size does: measured once at the design size, the
-    // caption tightest in its room tells the size to start from, so that
-    // every size looked at costs the loading of a font at that size.
+    // Every size looked at costs the loading of a font at that size. A font
+    // is drawn at a whole number of pixels, and widths grow in step with it:
+    // measured once at the design size, the caption tightest in its room
+    // tells the largest whole size to look at first, which then fits.
     font.setPointSizeF(DesignPoints);
     const double share = widestShare(font, captions);
     if (share <= 1)
         return font;
-    for (double points = std::floor(DesignPoints / share / PointStep) * PointStep; points > SmallestPoints;
-         points -= PointStep) {
-        font.setPointSizeF(points);
+    const int designPixels = QFontInfo(font).pixelSize();
+    const int smallestPixels = static_cast<int>(std::ceil(designPixels * SmallestPoints / DesignPoints));
+    for (int pixels = static_cast<int>(designPixels / share); pixels > smallestPixels; --pixels) {
+        font.setPixelSize(pixels);
         if (widestShare(font, captions) <= 1)
             return font;
     }
-    font.setPointSizeF(SmallestPoints);
+    font.setPixelSize(smallestPixels);
     return font;
 }
 

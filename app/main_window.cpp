@@ -123,7 +123,6 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     createNameGrid();
     createLinks();
     createMenus();
-    setTabOrderOfControls();
     resize(layout::twipsToPixels(design::ClientWidth),
            layout::twipsToPixels(design::ClientHeight) + menuBar()->sizeHint().height());
 }
@@ -171,6 +170,7 @@ void MainWindow::createOptions()
 void MainWindow::createNameGrid()
 {
     m_names = new NameGrid(m_client);
+    connect(m_names, &NameGrid::boxesMade, this, &MainWindow::setTabOrderOfControls);
     m_names->setMouseTracking(true);
     m_names->installEventFilter(this);
     placeInTwips(m_names, design::NamesFrame);
@@ -243,7 +243,7 @@ bool MainWindow::startUp()
     centreOnScreen();
     fillLists();
     for (int box = 1; box <= MaxEntrants; ++box)
-        nameBox(box)->setText(QStringLiteral("Player %1").arg(box));
+        m_names->setName(box, QStringLiteral("Player %1").arg(box));
     // A list that cannot be read is told, and start-up goes on without it.
     runGuarded([this] { loadPlayerNames(m_services.places, m_services.files, *this); });
     m_services.random.seedFromClock();
@@ -316,14 +316,15 @@ void MainWindow::showEvent(QShowEvent *event)
     m_sizeLimits.apply();
     if (!m_centred) {
         m_centred = true;
-        // Once framed, centre again with the real outer size. The icon is
-        // read only now: the window shows the sooner for it, and only the
-        // title bar and the task bar show it.
+        // Once framed, centre again with the real outer size. The icon and
+        // the hidden name boxes are made only now: the window shows the
+        // sooner for it, and neither is seen inside the window until later.
         QTimer::singleShot(0, this, [this] {
             m_sizeLimits.apply();
             centreOnScreen();
             layOutControls();
             setWindowIcon(QIcon(QStringLiteral(":/zandrel/zandrel.png")));
+            m_names->makeBoxes();
         });
     }
 }
@@ -429,7 +430,7 @@ std::string MainWindow::titleText() const
 
 std::string MainWindow::playerName(int box) const
 {
-    return nameBox(box)->text().toStdString();
+    return m_names->name(box).toStdString();
 }
 
 void MainWindow::focusList(ChoiceList list)
@@ -456,10 +457,7 @@ bool MainWindow::isOpen() const
 
 void MainWindow::setPlayerName(int box, std::string name)
 {
-    QLineEdit *edit = nameBox(box);
-    edit->setText(QString::fromStdString(name));
-    // A name wider than its box shows its beginning, not its end.
-    edit->setCursorPosition(0);
+    m_names->setName(box, QString::fromStdString(name));
 }
 
 void MainWindow::selectSize(int size)

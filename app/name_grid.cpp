@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <utility>
+
 namespace zandrel {
 
 NameGrid::NameGrid(QWidget *parent)
@@ -14,6 +16,36 @@ NameGrid::NameGrid(QWidget *parent)
 {
     setObjectName(QStringLiteral("namesFrame"));
     setFocusPolicy(Qt::NoFocus);
+}
+
+QString NameGrid::name(int box) const
+{
+    const auto at = static_cast<std::size_t>(box - 1);
+    return m_boxes.at(at) ? m_boxes[at]->text() : m_names.at(at);
+}
+
+void NameGrid::setName(int box, const QString &name)
+{
+    const auto at = static_cast<std::size_t>(box - 1);
+    if (QLineEdit *edit = m_boxes.at(at)) {
+        edit->setText(name);
+        // A name wider than its box shows its beginning, not its end.
+        edit->setCursorPosition(0);
+    } else {
+        m_names.at(at) = name;
+    }
+}
+
+QLineEdit *NameGrid::nameBox(int box)
+{
+    makeBoxes();
+    return m_boxes.at(static_cast<std::size_t>(box - 1));
+}
+
+void NameGrid::makeBoxes()
+{
+    if (m_boxes[0])
+        return;
     for (int box = 1; box <= MaxEntrants; ++box) {
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("nameBox%1").arg(box));
@@ -24,11 +56,14 @@ NameGrid::NameGrid(QWidget *parent)
                      layout::NameBoxHeight);
         edit->installEventFilter(this);
         m_boxes[static_cast<std::size_t>(box - 1)] = edit;
+        setName(box, std::exchange(m_names[static_cast<std::size_t>(box - 1)], QString()));
     }
+    emit boxesMade();
 }
 
 void NameGrid::showSize(int size)
 {
+    makeBoxes();
     for (QLineEdit *edit : m_boxes)
         edit->hide();
     QLineEdit *first = nameBox(1);

@@ -110,13 +110,6 @@ TEST_F(MakeBracketTest, ASecondCommandDuringTheWaitRunsCompletelyInsideTheFirst)
     EXPECT_THAT(runtime.text(Output), HasSubstr(">Late entrant<")) << "the later page stays";
 }
 
-TEST_F(MakeBracketTest, ClosingTheWindowDuringTheWaitOpensNoLink)
-{
-    runtime.onWait = [this] { view.open = false; };
-    make();
-    EXPECT_THAT(opened(), ElementsAre(Output));
-}
-
 // The page at once, the link ten seconds later; a page the system will not open, at once or during the wait,
 // is told with its path and the reason, and no link follows; a link that will not open is nobody's loss.
 TEST(OpenBracket, OpensThePageThenTheLinkAndTellsWhenThePageCannotBeOpened)

@@ -41,22 +41,17 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../tests/support/kit.sh"
 kit_name=check-windows-installer
 
-# On an X server of its own, with a window manager as every Wine user's
-# desktop has.
-on_private_x "$@"
-openbox --sm-disable >/dev/null 2>&1 &
-window_manager=$!
+on_private_desktop "$@"
 
 scratch=$(mktemp -d)
 shots=$scratch/screens
-mkdir -p "$shots" "$scratch/bin" "$scratch/home/Documents"
+mkdir -p "$shots" "$scratch/bin"
 # Wine links the user's Documents to $HOME/Documents: a private one here.
-export HOME=$scratch/home
-export XDG_RUNTIME_DIR=$scratch/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR"
+use_private_home "$scratch"
+mkdir "$HOME/Documents"
 cleanup() {
     wineserver -k 2>/dev/null || true
-    kill "$window_manager" 2>/dev/null
+    kill "$kit_window_manager" 2>/dev/null
     if [ "$kit_faults" = 0 ]; then rm -rf "$scratch"; fi
 }
 trap cleanup EXIT

@@ -41,23 +41,16 @@ linux_program=$(realpath "$2")
 . "$(dirname "$0")/../tests/support/kit.sh"
 kit_name=check-windows
 
-# On an X server of its own, with a window manager as every Wine user's
-# desktop has: without one Wine waits two seconds for each window it hides
-# to be withdrawn.
-on_private_x "$@"
-openbox --sm-disable >/dev/null 2>&1 &
-window_manager=$!
+on_private_desktop "$@"
 
 scratch=$(mktemp -d)
 shots=$scratch/screens
-mkdir -p "$shots" "$scratch/bin" "$scratch/home"
-export HOME=$scratch/home
-export XDG_RUNTIME_DIR=$scratch/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR"
+mkdir -p "$shots" "$scratch/bin"
+use_private_home "$scratch"
 
 cleanup() {
     wineserver -k 2>/dev/null || true
-    kill "$window_manager" 2>/dev/null
+    kill "$kit_window_manager" 2>/dev/null
     chattr -R -i "$scratch" 2>/dev/null || true
     if [ "$kit_faults" = 0 ]; then rm -rf "$scratch"; fi
 }

@@ -13,15 +13,13 @@
 set -euo pipefail
 
 me=$(basename "$0")
-fail() {
-    echo "$me: $*" >&2
-    exit 1
-}
-
 [ $# -eq 1 ] || {
     echo "usage: $me BUILD_DIR" >&2
     exit 2
 }
+root=$(cd "$(dirname "$0")/.." && pwd)
+kit_name=$me
+. "$root/tests/support/kit.sh"
 [ -d "$1" ] || fail "no build folder $1"
 build=$(cd "$1" && pwd)
 program=$build/app/zandrel
@@ -31,7 +29,6 @@ program=$build/app/zandrel
 if grep -qx 'ZANDREL_USER_FOLDER_ONLY:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
     fail "$1 keeps its files in the user's folder only; use a build without ZANDREL_USER_FOLDER_ONLY"
 fi
-root=$(cd "$(dirname "$0")/.." && pwd)
 
 # Each tool and the Debian package it comes in.
 tools=(Xvfb:xvfb xdotool:xdotool import:imagemagick convert:imagemagick chromium:chromium
@@ -50,15 +47,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     done
 fi
 
+on_private_x "$@"
+
 scratch=$(mktemp -d)
-xvfb_pid=""
+kit_log=$scratch/program.log
 program_pid=""
 printer_pid=""
 cleanup() {
-    for pid in $program_pid $printer_pid $xvfb_pid; do
+    for pid in $program_pid $printer_pid; do
         kill "$pid" 2>/dev/null || true
-    done
-    for pid in $program_pid $printer_pid $xvfb_pid; do
         wait "$pid" 2>/dev/null || true
     done
     rm -rf "$scratch"
@@ -66,31 +63,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
-
-# Polls a condition for up to $1 tenths of a second.
-within() {
-    local tenths=$1
-    shift
-    for ((i = 0; i < tenths; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# Xvfb picks a free display itself and names it once it takes clients. The
-# file is there before the background start opens it, for the first look.
-: >"$scratch/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
-xvfb_pid=$!
-display_named() {
-    grep -q . "$scratch/display" && return 0
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(tail -n 1 "$scratch/xvfb.log")"
-    return 1
-}
-within 100 display_named || fail "Xvfb named no display within 10 s"
-DISPLAY=:$(head -n 1 "$scratch/display")
-export DISPLAY
 
 # The program reads players.txt from its own folder and writes bracket.html
 # there; opening the page is recorded instead of done.
@@ -128,15 +100,13 @@ chmod +x "$scratch/bin/xdg-open"
 ) >"$scratch/program.log" 2>&1 &
 program_pid=$!
 
-# Prints the id of the first visible window with exactly this title.
-window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 window_shown() {
-    [ -n "$(window "$1")" ] && return 0
-    kill -0 "$program_pid" 2>/dev/null || fail "the program ended early: $(tail -n 1 "$scratch/program.log")"
+    has_window "$1" && return 0
+    running "$program_pid" || fail "the program ended early"
     return 1
 }
-within 150 window_shown Zandrel || fail "no Zandrel window within 15 s"
-main=$(window Zandrel)
+await 15 window_shown Zandrel || fail "no Zandrel window within 15 s"
+main=$(window_named Zandrel)
 # The window centres itself once shown; let that and the grid settle.
 sleep 1
 xdotool windowfocus --sync "$main"
@@ -149,12 +119,12 @@ sleep 0.5
 import -window "$main" "$scratch/window.png"
 
 xdotool key Return
-within 100 window_shown "Bracket Created" || fail "no 'Bracket Created' message within 10 s; the program made no bracket"
-box=$(window "Bracket Created")
+await 10 window_shown "Bracket Created" || fail "no 'Bracket Created' message within 10 s; the program made no bracket"
+box=$(window_named "Bracket Created")
 xdotool windowfocus --sync "$box"
 xdotool key Return
 page_opened() { [ -s "$scratch/opened" ]; }
-within 50 page_opened || fail "the program did not open the page it made"
+await 5 page_opened || fail "the program did not open the page it made"
 page=$(head -n 1 "$scratch/opened")
 [ -f "$page" ] || fail "the program opened $page, which is not there"
 kill "$program_pid"

@@ -70,6 +70,21 @@ on_private_x() {
     ZANDREL_ON_PRIVATE_X=1 exec "$kit/on_private_x.sh" "$0" "$@"
 }
 
+# The same, with a window manager as every Wine user's desktop has: without
+# one Wine waits two seconds for each window it hides to be withdrawn. Its
+# process is $kit_window_manager, for the script's clean-up to end.
+on_private_desktop() {
+    on_private_x "$@"
+    openbox --sm-disable >/dev/null 2>&1 &
+    kit_window_manager=$!
+}
+
+# A home and a runtime folder of the script's own, in the folder $1.
+use_private_home() {
+    mkdir -p "$1/home" && mkdir -m 0700 "$1/runtime"
+    export HOME=$1/home XDG_RUNTIME_DIR=$1/runtime
+}
+
 # A display that nobody serves, such as a session left with no X server:
 # no socket and no lock of one. Nothing is started on it.
 unanswered_display() {

@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "product.h"
+#include "qt/hand_over.h"
 #include "qt/instance_lock.h"
 #include "qt/qt_files.h"
 #include "qt/qt_text.h"
@@ -11,11 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QThread>
 
 #include <cstdio>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
@@ -34,12 +34,7 @@ namespace {
 // How long a new start waits for the copy that holds the lock to answer; it
 // listens right after taking the lock, so this only matters when it is stuck.
 constexpr int HandOverWaitMilliseconds = 5000;
-constexpr int ConnectMilliseconds = 200;
 constexpr int RetryMilliseconds = 20;
-// A later start sends one line, a window's title; anything longer is no title of ours.
-constexpr qint64 MaxTitleBytes = 1024;
-// How long a later start waits for its title to be taken, and for the running copy to hang up.
-constexpr int HandOverWriteMilliseconds = 2000;
 
 // What stands in the way of the one-copy rule, in words that name the place.
 [[noreturn]] void inTheWay(const QString &why)
@@ -228,25 +223,28 @@ bool SingleInstance::reachRunningCopy(const QString &name)
 #ifdef Q_OS_UNIX
     refuseSquatter(name);
 #endif
-    auto socket = std::make_unique<QLocalSocket>();
-    socket->connectToServer(name);
-    if (!socket->waitForConnected(ConnectMilliseconds))
+    const qintptr connection = hand_over::connectTo(name);
+    if (connection == -1)
         return false;
 #ifdef Q_OS_UNIX
     // Only the user can make names in the folder, but root can plant
     // anything anywhere: the title goes to no other user's process.
-    if (const long long uid = peerUid(socket->socketDescriptor()); uid != static_cast<long long>(::geteuid()))
+    if (const long long uid = peerUid(connection); uid != static_cast<long long>(::geteuid())) {
+        hand_over::close(connection);
         inTheWay(QStringLiteral("%1 is answered by a process of another user (uid %2); not handing over to it")
                      .arg(name)
                      .arg(uid));
+    }
 #endif
 #ifdef Q_OS_WIN
     // Anyone may make a pipe under any name that is free: the title goes to
     // no process that is not this user's.
-    if (pipeServerUser(socket->socketDescriptor()) != processUser(::GetCurrentProcessId()))
+    if (pipeServerUser(connection) != processUser(::GetCurrentProcessId())) {
+        hand_over::close(connection);
         inTheWay(QStringLiteral("%1 is served by a process of another user; not handing over to it").arg(name));
+    }
 #endif
-    m_handOver = std::move(socket);
+    m_handOver = connection;
     return true;
 }
 
@@ -258,70 +256,44 @@ void SingleInstance::listenForLaterCopies(const QString &name)
     // lets the lock go: one still here was left by a copy that was killed,
     // unless something answers on it, which is not ours to remove.
     if (QFileInfo::exists(name)) {
-        QLocalSocket probe;
-        probe.connectToServer(name);
-        if (probe.waitForConnected(ConnectMilliseconds))
+        if (const qintptr probe = hand_over::connectTo(name); probe != -1) {
+            const long long uid = peerUid(probe);
+            hand_over::close(probe);
             inTheWay(QStringLiteral("%1 is answered by another process (uid %2); starting Zandrel again cannot "
                                     "bring this window to the front")
                          .arg(name)
-                         .arg(peerUid(probe.socketDescriptor())));
+                         .arg(uid));
+        }
         ::unlink(QFile::encodeName(name).constData());
     }
 #endif
-    m_server = new QLocalServer(this);
-    // On Unix no access option: with one, Qt binds elsewhere and renames the
-    // socket over whatever has the name; bound where it is named, an existing
-    // name makes listen fail instead. The folder keeps other users out. On
-    // Windows the pipe's access list does.
-#ifdef Q_OS_WIN
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-#endif
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::readActivationRequests);
-    if (!m_server->listen(name)) {
-        const QString why = QStringLiteral("%1: %2; starting Zandrel again cannot bring this window to the front")
-                                .arg(shown(name), m_server->errorString());
-        delete m_server;
-        m_server = nullptr;
-        inTheWay(why);
-    }
+    m_listener = std::make_unique<hand_over::Listener>(name, this, [this](QByteArray &text) { takeTitles(text); });
 }
 
 void SingleInstance::release()
 {
     // The socket goes before the lock, so it is never another copy's.
-    if (m_server) {
-        m_server->close();
-        delete m_server;
-        m_server = nullptr;
-    }
-    m_handOver.reset();
+    m_listener.reset();
+    if (m_handOver != -1)
+        hand_over::close(std::exchange(m_handOver, -1));
     m_lock.reset();
 }
 
-void SingleInstance::readActivationRequests()
+void SingleInstance::takeTitles(QByteArray &request)
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                const QString title = QString::fromUtf8(socket->readLine(MaxTitleBytes)).trimmed();
-                if (m_activationHandler && !title.isEmpty())
-                    m_activationHandler(title);
-            }
-        });
+    for (qsizetype end; (end = request.indexOf('\n')) >= 0;) {
+        const QString title = QString::fromUtf8(request.left(end)).trimmed();
+        request.remove(0, end + 1);
+        if (m_activationHandler && !title.isEmpty())
+            m_activationHandler(title);
     }
 }
 
 void SingleInstance::activateRunningCopy(const std::string &title)
 {
-    if (!m_handOver)
+    if (m_handOver == -1)
         return;  // No copy of ours to hand over to: this one simply ends.
-    m_handOver->write(QByteArray::fromStdString(title) + '\n');
-    m_handOver->waitForBytesWritten(HandOverWriteMilliseconds);
-    m_handOver->disconnectFromServer();
-    if (m_handOver->state() != QLocalSocket::UnconnectedState)
-        m_handOver->waitForDisconnected(HandOverWriteMilliseconds);
-    m_handOver.reset();
+    hand_over::sendAndClose(std::exchange(m_handOver, -1), title + '\n');
 }
 
 void SingleInstance::beginShutdown()

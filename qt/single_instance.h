@@ -15,11 +15,11 @@
 #include <memory>
 #include <string>
 
-class QLocalServer;
-class QLocalSocket;
-
 namespace zandrel {
 
+namespace hand_over {
+class Listener;
+}
 class InstanceLock;
 struct InstanceFolder;
 
@@ -54,7 +54,9 @@ private:
     bool reachRunningCopy(const QString &name);
     // Throws Failure when later starts cannot reach this copy; it still runs.
     void listenForLaterCopies(const QString &name);
-    void readActivationRequests();
+    // Brings to the front each title that the lines of `request` name,
+    // leaving what is not yet a whole line.
+    void takeTitles(QByteArray &request);
     // Runs a step of the claim: false, with what its Failure says stood in
     // the way noted, when it did not get through.
     bool noteWhatIsInTheWay(const std::function<void()> &step);
@@ -63,8 +65,8 @@ private:
 
     std::unique_ptr<InstanceLock> m_lock;
     QString m_lockFolder;
-    QLocalServer *m_server = nullptr;
-    std::unique_ptr<QLocalSocket> m_handOver;
+    std::unique_ptr<hand_over::Listener> m_listener;  // for later starts
+    qintptr m_handOver = -1;                          // to the running copy
     std::function<void(const QString &)> m_activationHandler;
     bool m_shuttingDown = false;
     // What stood in the way of the one-copy rule during the claim.

@@ -2,9 +2,10 @@
 # Builds the Qt that Zandrel's Windows program is linked against: Debian's own
 # Qt sources, the same version as the Qt the Linux program uses (whose tools,
 # moc, rcc and uic, the build borrows), cross-compiled with MinGW-w64 as
-# shared release libraries, with only what Zandrel uses: Core, Gui, Widgets,
-# Network, Sql with SQLite, Test, the windows platform plugin and the JPEG
-# reader (the help's picture).
+# shared release libraries, with what Zandrel uses: Core, Gui, Widgets, Sql
+# with SQLite, Test, the windows platform plugin and the JPEG reader (the
+# help's picture); and Network, which Zandrel no longer links, left in so that
+# every Qt built so far is still this one.
 #
 #   tools/build-qt-windows.sh PREFIX
 #

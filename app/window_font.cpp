@@ -4,8 +4,9 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
@@ -19,6 +20,12 @@ namespace {
 // The size the window was drawn for, and how far it is shrunk.
 constexpr double DesignPoints = 8.25;
 constexpr double SmallestPoints = 6.0;
+// The faces from this one on are look-alikes of the one the window was drawn
+// for, and wider: Arial and its metric twin Liberation Sans set the captions
+// an eighth wider, and fit them at this size, which is only where the search
+// for the size begins; any face and size is measured before it is taken.
+constexpr qsizetype LookAlikesFrom = 2;
+constexpr double LookAlikePoints = 6.75;
 
 // The largest share of its room that a caption takes in `font`: above 1, it does not fit.
 double widestShare(const QFont &font, const QList<Caption> &captions)
@@ -44,28 +51,37 @@ QFont fittedFont(const QList<Caption> &captions)
     // first, which takes a third of the program's start-up.
     const QStringList installed = QFontDatabase::families();
     QFont font = QApplication::font();
-    for (const QString &family : families) {
-        if (installed.contains(family, Qt::CaseInsensitive)) {
-            font.setFamily(family);
-            break;
-        }
+    qsizetype chosen = families.size();
+    for (qsizetype i = 0; i < families.size() && chosen == families.size(); ++i) {
+        if (installed.contains(families[i], Qt::CaseInsensitive))
+            chosen = i;
     }
-    // Every size looked at costs the loading of a font at that size. A font
-    // is drawn at a whole number of pixels, and widths grow in step with it:
-    // measured once at the design size, the caption tightest in its room
-    // tells the largest whole size to look at first, which then fits.
+    font.setFamily(chosen < families.size() ? families[chosen] : font.family());
     font.setPointSizeF(DesignPoints);
-    const double share = widestShare(font, captions);
-    if (share <= 1)
+    if (chosen < LookAlikesFrom && widestShare(font, captions) <= 1)
         return font;
-    const int designPixels = QFontInfo(font).pixelSize();
-    const int smallestPixels = static_cast<int>(std::ceil(designPixels * SmallestPoints / DesignPoints));
-    for (int pixels = static_cast<int>(designPixels / share); pixels > smallestPixels; --pixels) {
+
+    // Every size looked at costs the loading of a font at that size. A font
+    // is drawn at a whole number of pixels, and widths grow in step with it,
+    // so the tightest caption's share of its room at one size tells the
+    // largest size that fits; what is measured there confirms it.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double pixelsPerPoint = (screen ? screen->logicalDotsPerInchY() : 96.0) / 72.0;
+    const int largest = static_cast<int>(std::lround(DesignPoints * pixelsPerPoint));
+    const int smallest = static_cast<int>(std::ceil(SmallestPoints * pixelsPerPoint));
+    int pixels = std::clamp(static_cast<int>(std::lround(LookAlikePoints * pixelsPerPoint)), smallest, largest);
+    int fits = 0;  // the largest size seen to fit
+    for (;;) {
         font.setPixelSize(pixels);
-        if (widestShare(font, captions) <= 1)
-            return font;
+        const double share = widestShare(font, captions);
+        if (share <= 1)
+            fits = std::max(fits, pixels);
+        const int next = std::clamp(static_cast<int>(pixels / share), smallest, largest);
+        if (next == pixels || next <= fits)
+            break;
+        pixels = next;
     }
-    font.setPixelSize(smallestPixels);
+    font.setPixelSize(std::max(fits, smallest));
     return font;
 }
 

@@ -1,7 +1,10 @@
 // Zandrel: makes a printable tournament bracket as an HTML page.
 
+#include "app/command_line.h"
+#include "app/console.h"
 #include "app/display_check.h"
 #include "app/main_window.h"
+#include "app/page_command.h"
 #include "qt/qt_services.h"
 #include "qt/signal_shutdown.h"
 #include "product.h"
@@ -12,6 +15,12 @@
 
 int main(int argc, char *argv[])
 {
+    // Options make a page without the window, or answer for the program;
+    // neither needs a display, nor takes part in the one-copy rule.
+    const zandrel::CommandLine commandLine = zandrel::parseCommandLine(zandrel::callersArguments(argc, argv));
+    if (commandLine.action != zandrel::CommandLine::Action::OpenWindow)
+        return zandrel::runWithoutWindow(commandLine, argc, argv);
+
     const std::string noDisplay = zandrel::missingDisplayMessage(
         qEnvironmentVariable("QT_QPA_PLATFORM").toStdString(), qEnvironmentVariable("DISPLAY").toStdString(),
         qEnvironmentVariable("WAYLAND_DISPLAY").toStdString());

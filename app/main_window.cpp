@@ -243,7 +243,7 @@ bool MainWindow::startUp()
     centreOnScreen();
     fillLists();
     for (int box = 1; box <= MaxEntrants; ++box)
-        m_names->setName(box, QStringLiteral("Player %1").arg(box));
+        m_names->setName(box, QString::fromStdString(defaultPlayerName(box)));
     // A list that cannot be read is told, and start-up goes on without it.
     runGuarded([this] { loadPlayerNames(m_services.places, m_services.files, *this); });
     m_services.random.seedFromClock();

@@ -53,18 +53,25 @@ int templateNumberFor(int size, TournamentKind kind)
 
 }  // namespace
 
+std::string makeBracketPage(Files &files, BuiltInItems &items, int size, TournamentKind kind, Seeding seeding,
+                            std::string_view title, const PlayerNameSource &playerName,
+                            const RandomSource &nextRandom)
+{
+    const std::string templateFile = extractBracketTemplate(files, items, templateNumberFor(size, kind));
+    return fillBracketText(readTemplateText(files, templateFile), title, size, seeding, playerName, nextRandom);
+}
+
 void makeBracket(const CommandServices &services, BracketView &view)
 {
     if (!choicesComplete(services.messages, view))
         return;
     const int size = *view.chosenSize();
-    const int templateNumber = templateNumberFor(size, *view.chosenKind());
+    checkTournamentSize(size);
     // Decided, and the user's folder made, before anything is written.
     const std::string folder = outputFolder(services.places, services.files);
 
-    const std::string templateFile = extractBracketTemplate(services.files, services.items, templateNumber);
-    const std::string page = fillBracketText(
-        readTemplateText(services.files, templateFile), view.titleText(), size, *view.chosenSeeding(),
+    const std::string page = makeBracketPage(
+        services.files, services.items, size, *view.chosenKind(), *view.chosenSeeding(), view.titleText(),
         [&view](int box) { return view.playerName(box); }, [&services] { return services.random.next(); });
 
     // The old bracket.html is not deleted first: the new page replaces it in

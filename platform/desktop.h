@@ -13,6 +13,9 @@ namespace zandrel {
 struct DocumentOpening {
     // Empty while nothing has refused; otherwise the system's reason, in words.
     std::string refusal;
+    // Whether the system has said all it will: it took the document, or the
+    // program it started has ended.
+    bool finished = false;
 };
 
 class Desktop {

@@ -14,6 +14,14 @@ std::string joinPath(std::string_view folder, std::string_view name)
     return path.append(name);
 }
 
+std::string scratchPathFor(std::string_view path)
+{
+    const std::size_t nameStart = path.find_last_of("/\\") + 1;  // 0 when there is no folder
+    const std::size_t dot = path.rfind('.');
+    const bool hasExtension = dot != std::string_view::npos && dot > nameStart;
+    return std::string(path.substr(0, hasExtension ? dot : path.size())) + ".tmp";
+}
+
 std::string programFolderOf(std::string_view programPath)
 {
     const std::size_t slash = programPath.rfind('/');

@@ -8,6 +8,7 @@
 #include "platform/text_encoding.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace zandrel {
@@ -19,12 +20,12 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view Utf16LittleEndianMark = "\xFF\xFE";
 constexpr std::string_view Utf16BigEndianMark = "\xFE\xFF";
 
-// The raw lines, at most 32, each without its line end.
-std::vector<std::string_view> splitLines(std::string_view bytes)
+// The raw lines, at most `limit`, each without its line end.
+std::vector<std::string_view> splitLines(std::string_view bytes, std::size_t limit = MaxEntrants)
 {
     std::vector<std::string_view> lines;
     std::size_t pos = 0;
-    while (pos < bytes.size() && lines.size() < static_cast<std::size_t>(MaxEntrants)) {
+    while (pos < bytes.size() && lines.size() < limit) {
         const std::size_t end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
         lines.push_back(bytes.substr(pos, end - pos));
         pos = end;
@@ -63,6 +64,11 @@ std::vector<std::string> cp1252Names(const std::vector<std::string_view> &lines)
 
 }  // namespace
 
+std::string defaultPlayerName(int box)
+{
+    return "Player " + std::to_string(box);
+}
+
 std::string playerListPath(std::string_view folder)
 {
     return joinPath(folder, "players.txt");
@@ -81,6 +87,14 @@ std::vector<std::string> parsePlayerList(std::string_view bytes)
     if (auto names = utf8Names(lines))
         return std::move(*names);
     return cp1252Names(lines);
+}
+
+std::size_t playerListLineCount(std::string_view bytes)
+{
+    const bool bigEndian = bytes.starts_with(Utf16BigEndianMark);
+    if (bigEndian || bytes.starts_with(Utf16LittleEndianMark))
+        return playerListLineCount(decodeUtf16(bytes.substr(2), bigEndian));
+    return splitLines(bytes, std::numeric_limits<std::size_t>::max()).size();
 }
 
 void loadPlayerNames(const Places &places, Files &files, PlayerListView &view)

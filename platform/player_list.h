@@ -21,6 +21,9 @@ inline constexpr std::size_t MaxPlayerNameLength = 32767;
 // line ends and a byte-order mark; a larger file is only read this far.
 inline constexpr std::size_t PlayerListReadLimit = 3 + MaxEntrants * (MaxPlayerNameLength * 4 + 2);
 
+// What name box `box` holds until a name is put in it: "Player <box>".
+std::string defaultPlayerName(int box);
+
 // `folder` joined with "players.txt", with exactly one separator between.
 std::string playerListPath(std::string_view folder);
 
@@ -32,6 +35,10 @@ std::string playerListPath(std::string_view folder);
 // valid UTF-8, and as Windows-1252 otherwise, so names saved by older
 // editors keep their accents.
 std::vector<std::string> parsePlayerList(std::string_view bytes);
+
+// How many lines the same bytes hold, counted as parsePlayerList counts them
+// but past the 32 it keeps.
+std::size_t playerListLineCount(std::string_view bytes);
 
 // Fills name boxes 1 to n from players.txt (beside the program, or else in
 // the user's folder: playerListFolder) and, from the third name on, selects

@@ -83,6 +83,7 @@ std::shared_ptr<const DocumentOpening> DocumentOpener::openDocument(const std::s
     info.nShow = SW_SHOWNORMAL;
     if (!::ShellExecuteExW(&info))
         throw Failure(FailureNumber::CannotOpenDocument, qt_error_string(static_cast<int>(::GetLastError())).toStdString());
+    opening->finished = true;
 #else
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -115,6 +116,7 @@ void DocumentOpener::watch(long long process, std::shared_ptr<DocumentOpening> o
         // Below zero it has been reaped elsewhere, and nothing more can be known.
         if (ended > 0 && (!WIFEXITED(status) || WEXITSTATUS(status) != 0))
             opening->refusal = endedWith(opener, status);
+        opening->finished = true;
         timer->deleteLater();
     });
     timer->start(WatchMilliseconds);

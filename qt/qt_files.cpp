@@ -1,6 +1,7 @@
 #include "qt/qt_files.h"
 
 #include "platform/failure.h"
+#include "platform/paths.h"
 #include "platform/system_failure.h"
 #include "qt/qt_text.h"
 
@@ -137,8 +138,7 @@ void QtFiles::replaceFile(const std::string &path, const Bytes &bytes)
     // takes the target's name in one rename: at every moment the old file or
     // the new one is there, and a failure leaves the old one as it was.
     const QString name = qs(path);
-    const QFileInfo info(name);
-    const QString temporary = info.dir().filePath(info.completeBaseName() + QStringLiteral(".tmp"));
+    const QString temporary = qs(scratchPathFor(path));
     refuseUnlessRegularOrAbsent(name);
     refuseUnlessRegularOrAbsent(temporary);
 #ifdef Q_OS_WIN

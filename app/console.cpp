@@ -65,20 +65,20 @@ void attachToCallersConsole()
     }
 }
 
-void writeLine(Stream stream, const QString &line)
+bool writeLine(Stream stream, const QString &line)
 {
     const HANDLE handle = handleOf(stream);
+    // Output nobody gave a place to is not asked for: not a failure.
     if (!leadsSomewhere(handle))
-        return;
+        return true;
     const QString text = line + QStringLiteral("\r\n");
     DWORD mode = 0;
     DWORD written = 0;
-    if (::GetConsoleMode(handle, &mode)) {
-        ::WriteConsoleW(handle, text.utf16(), static_cast<DWORD>(text.size()), &written, nullptr);
-    } else {
-        const QByteArray bytes = text.toUtf8();
-        ::WriteFile(handle, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    }
+    if (::GetConsoleMode(handle, &mode))
+        return ::WriteConsoleW(handle, text.utf16(), static_cast<DWORD>(text.size()), &written, nullptr);
+    const QByteArray bytes = text.toUtf8();
+    return ::WriteFile(handle, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == static_cast<DWORD>(bytes.size());
 }
 
 std::vector<unsigned char> readStandardInput(std::size_t maxBytes)
@@ -109,11 +109,10 @@ QStringList callersArguments(int argc, char *argv[])
 
 void attachToCallersConsole() {}
 
-void writeLine(Stream stream, const QString &line)
+bool writeLine(Stream stream, const QString &line)
 {
     std::FILE *file = stream == Stream::Output ? stdout : stderr;
-    std::fputs((line + u'\n').toLocal8Bit().constData(), file);
-    std::fflush(file);
+    return std::fputs((line + u'\n').toLocal8Bit().constData(), file) >= 0 && std::fflush(file) == 0;
 }
 
 std::vector<unsigned char> readStandardInput(std::size_t maxBytes)

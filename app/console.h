@@ -21,7 +21,8 @@ void attachToCallersConsole();
 
 enum class Stream { Output, Error };
 // `line` and a line end; in a Windows console as the characters they are.
-void writeLine(Stream stream, const QString &line);
+// False when it could not be written, as to a full disk or a closed pipe.
+bool writeLine(Stream stream, const QString &line);
 
 // At most `maxBytes` bytes of standard input, to its end. Throws Failure
 // when it cannot be read.

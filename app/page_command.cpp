@@ -41,6 +41,15 @@ void openPage(const std::string &page)
         throw Failure(FailureNumber::CannotOpenDocument, opening->refusal);
 }
 
+// A line of the answer on standard output, or the reason it is not there.
+bool printed(const QString &line)
+{
+    if (writeLine(Stream::Output, line))
+        return true;
+    writeLine(Stream::Error, Prefix + QStringLiteral("cannot write to standard output"));
+    return false;
+}
+
 int makePage(const CommandLine &line)
 {
     QtPlaces places;
@@ -57,7 +66,8 @@ int makePage(const CommandLine &line)
     }
     for (const std::string &warning : made.warnings)
         writeLine(Stream::Error, Prefix + QStringLiteral("warning: ") + QString::fromStdString(warning));
-    writeLine(Stream::Output, QString::fromStdString(made.path));
+    if (!printed(QString::fromStdString(made.path)))
+        return ExitFailed;
     if (line.openPage) {
         try {
             openPage(made.path);
@@ -80,11 +90,11 @@ int runWithoutWindow(const CommandLine &line, int &argc, char *argv[])
     QCoreApplication::setApplicationVersion(QString::fromLatin1(product::Version));
     switch (line.action) {
     case CommandLine::Action::ShowHelp:
-        writeLine(Stream::Output, commandLineHelp().trimmed());
-        return ExitMade;
+        return printed(commandLineHelp().trimmed()) ? ExitMade : ExitFailed;
     case CommandLine::Action::ShowVersion:
-        writeLine(Stream::Output, QStringLiteral("%1 %2").arg(QLatin1String(product::Name), QLatin1String(product::Version)));
-        return ExitMade;
+        return printed(QStringLiteral("%1 %2").arg(QLatin1String(product::Name), QLatin1String(product::Version)))
+                   ? ExitMade
+                   : ExitFailed;
     case CommandLine::Action::Refuse:
         writeLine(Stream::Error, Prefix + line.problem + QStringLiteral(" Try 'zandrel --help'."));
         return ExitBadUsage;

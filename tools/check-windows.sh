@@ -9,6 +9,9 @@
 #   names typed; Make Bracket writes bracket.html beside zandrel.exe, the same
 #   bytes as the Linux program writes for the same keys, and "Bracket
 #   Created" names that file;
+# - zandrel.exe --make writes that same page from the same choices and names
+#   without its window; a batch file reads --version, a bad value and a
+#   missing names file on its console, with statuses 0, 2 and 1;
 # - the page, and ten seconds later the web link, go through the shell's open
 #   call to Wine's browser hand-off, which opens them with the desktop's
 #   xdg-open: a stand-in for it records what it is given;
@@ -226,6 +229,37 @@ if [ "$(grep -c . "$scratch/opened.txt")" = 2 ] && [[ $page_url == *bracket.html
 else
     fault "the browser hand-off was given: $(cat "$scratch/opened.txt") ($waited s after the box closed)"
 fi
+
+# From a script: the page the Linux window made, made by zandrel.exe from the
+# same choices and names without its window; then the options, a bad value
+# and a missing file, each told on the console of the batch file that
+# started it, with the status the batch file reads.
+printf '%s\r\n' "${names[@]}" >"$program_folder/names.txt"
+if wine zandrel.exe --make --title "Club Night" --size 5 --double --names names.txt --output script.html \
+    >"$scratch/script-out.txt" 2>"$scratch/script-err.txt" &&
+    cmp -s "$program_folder/script.html" "$scratch/linux/bracket.html" &&
+    [ "$(tr -d '\r' <"$scratch/script-out.txt")" = "$(winepath -w "$program_folder/script.html" 2>/dev/null)" ]; then
+    pass "zandrel.exe --make wrote the Linux window's page and printed its path"
+else
+    fault "zandrel.exe --make: $(cat "$scratch/script-out.txt" "$scratch/script-err.txt")"
+fi
+printf '%s\r\n' '@echo off' 'zandrel.exe --version' 'echo status %ERRORLEVEL%' \
+    'zandrel.exe --make --size 40' 'echo status %ERRORLEVEL%' \
+    'zandrel.exe --make --size 4 --names missing.txt' 'echo status %ERRORLEVEL%' >"$program_folder/script.bat"
+wine cmd /c script.bat 2>&1 | tr -d '\r' >"$scratch/script-console.txt" || true
+version=$(basename "$zip" | sed -n 's/^zandrel-\([0-9.]*\)-windows.*/\1/p')
+expected="Zandrel $version
+status 0
+zandrel: --size must be a whole number from 3 to 32, not '40'. Try 'zandrel --help'.
+status 2
+zandrel: cannot read the names: $(winepath -w "$program_folder" 2>/dev/null)\\missing.txt: File not found.
+status 1"
+if [ "$(cat "$scratch/script-console.txt")" = "$expected" ]; then
+    pass "a batch file reads zandrel.exe's answers and statuses 0, 2 and 1 on its console"
+else
+    fault "the batch file's console: $(cat "$scratch/script-console.txt")"
+fi
+rm -f "$program_folder/names.txt" "$program_folder/script.html" "$program_folder/script.bat"
 
 # Help Topics: the viewer, titled "Zandrel Help", on its first page.
 focus Zandrel

@@ -48,6 +48,9 @@ expect version 0 ""
 [ "$out" = "Zandrel $version" ] || fault "version printed \"$out\""
 run --help
 expect help 0 ""
+env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version >/dev/full 2>"$work/err"
+status=$? err=$(cat "$work/err")
+expect output_lost 1 "cannot write to standard output"
 for option in --make --title --size --double --unseeded --names --random-seed --output --open; do
     [[ "$out" == *"$option"* ]] || fault "help does not list $option"
 done

@@ -10,7 +10,6 @@
 #include "platform/random_generator.h"
 #include "platform/tournament.h"
 
-#include <algorithm>
 #include <string_view>
 
 namespace zandrel {

@@ -166,6 +166,17 @@ killed)
     stop TERM
     [ ! -e "$socket" ] || fail "the socket was left behind"
     ;;
+page_beside_a_window)
+    # A page made from a script keeps out of the rule: it neither hands over
+    # to the window that runs nor stops a later start from doing so.
+    start
+    settle
+    await 30 test -S "$socket" || fail "the window does not listen"
+    made=$("$program" --make --size 4 --output "$root/page.html" 2>>"$log") || fail "--make failed beside a window"
+    [ "$made" = "$root/page.html" ] && [ -s "$root/page.html" ] || fail "--make printed \"$made\""
+    hands_over
+    stop TERM
+    ;;
 foreign)
     [ "$(id -u)" -eq 0 ] || { echo "needs root to run a process as another user, skipping"; exit 77; }
     # A process of nobody's listens where the socket belongs and writes down

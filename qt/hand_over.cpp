@@ -92,11 +92,6 @@ QString pipePath(const QString &name)
     return QStringLiteral("\\\\.\\pipe\\") + name;
 }
 
-const wchar_t *wide(const QString &text)
-{
-    return reinterpret_cast<const wchar_t *>(text.utf16());
-}
-
 // A connection to the pipe `name`, or none when nothing answers in time.
 HANDLE connectToPipe(const QString &name)
 {

@@ -236,11 +236,6 @@ QString tokenUser(HANDLE token)
     return sid;
 }
 
-const wchar_t *wide(const QString &text)
-{
-    return reinterpret_cast<const wchar_t *>(text.utf16());
-}
-
 }  // namespace
 
 QString processUser(unsigned long processId)

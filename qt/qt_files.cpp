@@ -144,7 +144,7 @@ void QtFiles::replaceFile(const std::string &path, const Bytes &bytes)
 #ifdef Q_OS_WIN
     // A user who marks a file read-only wants it kept: Windows itself would
     // refuse the rename below, but Wine would not.
-    const DWORD attributes = ::GetFileAttributesW(reinterpret_cast<const wchar_t *>(shown(name).utf16()));
+    const DWORD attributes = ::GetFileAttributesW(wide(shown(name)));
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         throw Failure(FailureNumber::PermissionDenied,
                       nativePath(name) + " is read-only, so it is kept as it is. To replace it, clear "
@@ -188,9 +188,7 @@ void QtFiles::renameOver(const QString &from, const QString &to)
 {
 #ifdef Q_OS_WIN
     // What QSaveFile does: the target is replaced in one step.
-    if (!::MoveFileExW(reinterpret_cast<const wchar_t *>(shown(from).utf16()),
-                       reinterpret_cast<const wchar_t *>(shown(to).utf16()),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!::MoveFileExW(wide(shown(from)), wide(shown(to)), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw fileFailure(to, std::error_code(static_cast<int>(::GetLastError()), std::system_category()));
 #else
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)

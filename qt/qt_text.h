@@ -24,4 +24,12 @@ inline std::string nativePath(const QString &path)
     return shown(path).toStdString();
 }
 
+#ifdef Q_OS_WIN
+// The text as Windows' wide-character calls take it, valid while `text` is.
+inline const wchar_t *wide(const QString &text)
+{
+    return reinterpret_cast<const wchar_t *>(text.utf16());
+}
+#endif
+
 }  // namespace zandrel

@@ -41,6 +41,15 @@ void openPage(const std::string &page)
         throw Failure(FailureNumber::CannotOpenDocument, opening->refusal);
 }
 
+// A failure in one line for the terminal: what its own box would say (the
+// store's "Unable to get temp file name!" with the reason), else its
+// description.
+QString oneLine(const Failure &failure)
+{
+    return QString::fromStdString(failure.hasOwnNotice() ? failure.notice().text : failure.description())
+        .replace(u'\n', u' ');
+}
+
 // A line of the answer on standard output, or the reason it is not there.
 bool printed(const QString &line)
 {
@@ -61,7 +70,7 @@ int makePage(const CommandLine &line)
     try {
         made = makeRequestedPage({places, files, items, random}, line.request, readStandardInput);
     } catch (const Failure &failure) {
-        writeLine(Stream::Error, Prefix + QString::fromStdString(failure.description()));
+        writeLine(Stream::Error, Prefix + oneLine(failure));
         return ExitFailed;
     }
     for (const std::string &warning : made.warnings)
@@ -72,8 +81,8 @@ int makePage(const CommandLine &line)
         try {
             openPage(made.path);
         } catch (const Failure &failure) {
-            writeLine(Stream::Error, Prefix + QString::fromStdString(made.path + " was made but not opened: " +
-                                                                     failure.description()));
+            writeLine(Stream::Error, Prefix + QString::fromStdString(made.path) +
+                                         QStringLiteral(" was made but not opened: ") + oneLine(failure));
             return ExitFailed;
         }
     }

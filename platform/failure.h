@@ -50,6 +50,8 @@ public:
     // unexpected failure, which gives the number and the description and
     // says that what the user typed is kept.
     Notice notice() const;
+    // Whether it carries a box of its own, rather than the unexpected one.
+    bool hasOwnNotice() const noexcept { return m_notice.has_value(); }
     // The same failure, told in `notice`.
     Failure toldAs(Notice notice) const { return Failure(m_number, description(), std::move(notice)); }
 

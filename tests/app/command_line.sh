@@ -107,6 +107,10 @@ output_a_link|ln -s page.html link.html|$work/case/link.html|--make --size 4 --o
 output_folder_missing|:|$work/case/none does not exist|--make --size 4 --output none/page.html
 scratch_in_the_way|echo mine > page.tmp|$work/case/page.tmp|--make --size 4 --output page.html
 CASES
+rm -rf "$work/case" && mkdir "$work/case"
+TMPDIR=$work/case/none run --make --size 4 --output "$work/case/page.html"
+expect temp_folder_missing 1 "Unable to get temp file name! $work/case/none"
+[ -z "$(ls -A "$work/case")" ] || fault "temp_folder_missing left $(ls -A "$work/case")"
 if [ "$(id -u)" -ne 0 ]; then  # root reads and writes whatever the modes say
     mkdir -p "$work/case" && chmod 500 "$work/case"
     run --make --size 4 --output "$work/case/page.html"

@@ -66,7 +66,6 @@ void makeBracket(const CommandServices &services, BracketView &view)
     if (!choicesComplete(services.messages, view))
         return;
     const int size = *view.chosenSize();
-    checkTournamentSize(size);
     // Decided, and the user's folder made, before anything is written.
     const std::string folder = outputFolder(services.places, services.files);
 
